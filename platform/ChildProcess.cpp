@@ -1,0 +1,171 @@
+#include "platform/ChildProcess.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::vector<QByteArray> BuildEnvironment(const QStringList& extra)
+{
+    std::vector<QByteArray> env;
+    for (char** e = environ; e && *e; ++e) {
+        QByteArray entry(*e);
+        const QByteArray name = entry.left(entry.indexOf('=') + 1);
+        bool replaced = false;
+        for (const QString& x : extra)
+            replaced = replaced || x.toLocal8Bit().startsWith(name);
+        if (!replaced)
+            env.push_back(entry);
+    }
+    for (const QString& x : extra)
+        env.push_back(x.toLocal8Bit());
+    return env;
+}
+
+std::vector<char*> PointersTo(std::vector<QByteArray>& items)
+{
+    std::vector<char*> ptrs;
+    for (QByteArray& item : items)
+        ptrs.push_back(item.data());
+    ptrs.push_back(nullptr);
+    return ptrs;
+}
+
+QString ResolveProgram(const QString& program)
+{
+    if (program.contains(QLatin1Char('/')))
+        return program;
+    return QStandardPaths::findExecutable(program);
+}
+
+} // namespace
+
+ChildProcess::~ChildProcess()
+{
+    if (Running())
+        Kill();
+}
+
+bool ChildProcess::Start(const QString& program, const QStringList& arguments, QString* error)
+{
+    const QString path = ResolveProgram(program);
+    if (path.isEmpty() || !QFileInfo(path).isExecutable()) {
+        if (error)
+            *error = QStringLiteral("The program \"%1\" was not found.").arg(program);
+        return false;
+    }
+    std::vector<QByteArray> args{QFile::encodeName(path)};
+    for (const QString& a : arguments)
+        args.push_back(a.toUtf8());
+    std::vector<QByteArray> env = BuildEnvironment(m_lstExtraEnv);
+    std::vector<char*> argv = PointersTo(args);
+    std::vector<char*> envp = PointersTo(env);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    const QByteArray out = m_strOutputFile.isEmpty() ? QByteArray("/dev/null")
+                                                     : QFile::encodeName(m_strOutputFile);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) {
+        if (error)
+            *error = QStringLiteral("The program \"%1\" could not be started: %2")
+                         .arg(program, QString::fromLocal8Bit(strerror(rc)));
+        return false;
+    }
+    std::lock_guard lock(m_mutex);
+    m_pid = pid;
+    m_bReaped = false;
+    m_nExitCode = -1;
+    return true;
+}
+
+bool ChildProcess::TryReap(bool block)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_bReaped)
+        return true;
+    int status = 0;
+    pid_t r;
+    do {
+        r = waitpid(m_pid, &status, block ? 0 : WNOHANG);
+    } while (r < 0 && errno == EINTR);
+    if (r == 0)
+        return false;
+    m_bReaped = true;
+    m_nExitCode = (r > 0 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+    return true;
+}
+
+bool ChildProcess::WaitForExit(int timeoutMs)
+{
+    if (timeoutMs < 0)
+        return TryReap(true);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int pidfd = static_cast<int>(syscall(SYS_pidfd_open, m_pid, 0));
+    auto step = std::chrono::milliseconds(1);
+    while (!TryReap(false)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            if (pidfd >= 0)
+                close(pidfd);
+            return false;
+        }
+        if (pidfd >= 0) {
+            pollfd pfd{pidfd, POLLIN, 0};
+            poll(&pfd, 1, static_cast<int>(left.count()));
+        } else {
+            std::this_thread::sleep_for(std::min(step, left));
+            step = std::min(step * 2, std::chrono::milliseconds(20));
+        }
+    }
+    if (pidfd >= 0)
+        close(pidfd);
+    return true;
+}
+
+bool ChildProcess::Running() const
+{
+    std::lock_guard lock(m_mutex);
+    return !m_bReaped;
+}
+
+void ChildProcess::Terminate()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_bReaped && m_pid > 0)
+        ::kill(-m_pid, SIGKILL);
+}
+
+void ChildProcess::Kill()
+{
+    Terminate();
+    TryReap(true);
+}

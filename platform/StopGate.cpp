@@ -1,4 +1,4 @@
-#include "engine/StopGate.h"
+#include "platform/StopGate.h"
 
 #include "platform/ChildProcess.h"
 

@@ -1,0 +1,152 @@
+#include "engine/GhostscriptCommand.h"
+
+#include "engine/PdfPassword.h"
+#include "options/ConversionOptions.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The command Ghostscript 8 had as ".setpdfwrite"; newer versions dropped it.
+const char* const kSetPdfWrite = "/.setpdfwrite where {pop .setpdfwrite} if";
+
+QString InstallationFolder()
+{
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+}
+
+QString Quoted(const QString& arg)
+{
+    const bool plain = !arg.isEmpty() && !arg.contains(QLatin1Char(' ')) &&
+                       !arg.contains(QLatin1Char('"')) && !arg.contains(QLatin1Char('\t'));
+    if (plain)
+        return arg;
+    QString escaped = arg;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+QString Absolute(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+QString GhostscriptCommand::ResolveInterpreter()
+{
+    const QString bundled = InstallationFolder() + QStringLiteral("/gs/bin/gs");
+    if (QFileInfo(bundled).isExecutable())
+        return bundled;
+    return QStringLiteral("gs");
+}
+
+QString GhostscriptCommand::CompatibilityLevel(const QString& item)
+{
+    QString level;
+    for (QChar d : {QLatin1Char('3'), QLatin1Char('4'), QLatin1Char('5')}) {
+        if (!item.isEmpty() && item.indexOf(d) == 3)
+            level = QStringLiteral("1.") + d;
+    }
+    return level;
+}
+
+QString GhostscriptCommand::EffectiveLevel(const ConversionOptions& options)
+{
+    const QString level = CompatibilityLevel(options.m_strPdfVersion);
+    const bool highEncryption = options.SecurityApplies() && options.m_nEncryptionLevel == 1;
+    if (highEncryption && level == QLatin1String("1.3"))
+        return QStringLiteral("1.4");
+    return level;
+}
+
+int GhostscriptCommand::Permissions(const ConversionOptions& o, int encryptionLevel)
+{
+    const bool high = encryptionLevel == 1;
+    int value = -4;
+    if (o.m_bCopyExtract)
+        value = high ? -500 : -20;
+    if (o.m_bFormFill)
+        value -= high ? 224 : 32;
+    if (o.m_bChangeDoc)
+        value -= high ? 1016 : 8;
+    if (o.m_bPrinting)
+        value -= high ? 2044 : 4;
+    return value;
+}
+
+QStringList GhostscriptCommand::SecurityArguments(const ConversionOptions& o)
+{
+    if (!o.SecurityApplies())
+        return {};
+    // Hex strings carry the PDFDocEncoding bytes exactly: no quoting rule can
+    // alter them, and Ghostscript would re-encode other bytes as UTF-8.
+    QStringList args{QStringLiteral("-dOwnerPassword=") + PdfPassword::HexString(o.m_strOwnerPassword)};
+    if (o.m_bUserPassword)
+        args << QStringLiteral("-dUserPassword=") + PdfPassword::HexString(o.m_strUserPassword);
+    if (o.m_nEncryptionLevel == 0)
+        args << QStringLiteral("-dEncryptionR=2") << QStringLiteral("-dKeyLength=40");
+    else if (o.m_nEncryptionLevel == 1)
+        args << QStringLiteral("-dEncryptionR=3") << QStringLiteral("-dKeyLength=128");
+    if (o.m_nEncryptionLevel == 0 || o.m_nEncryptionLevel == 1)
+        args << QStringLiteral("-dPermissions=%1").arg(Permissions(o, o.m_nEncryptionLevel));
+    return args;
+}
+
+QString GhostscriptCommand::CheckPasswords(const ConversionOptions& o)
+{
+    if (!o.SecurityApplies())
+        return QString();
+    QString reason = PdfPassword::CheckPassword(o.m_strOwnerPassword, QStringLiteral("owner"));
+    if (reason.isEmpty() && o.m_bUserPassword)
+        reason = PdfPassword::CheckPassword(o.m_strUserPassword, QStringLiteral("user"));
+    return reason;
+}
+
+QString GhostscriptCommand::ArgumentFileText(const ConversionOptions& options)
+{
+    const QStringList args = SecurityArguments(options);
+    return args.isEmpty() ? QString() : args.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString GhostscriptCommand::EscapeOutputName(const QString& path)
+{
+    QString escaped = path;
+    return escaped.replace(QLatin1Char('%'), QLatin1String("%%"));
+}
+
+GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
+                                             const GhostscriptFiles& files)
+{
+    GhostscriptCommand c;
+    c.m_strProgram = files.interpreter.isEmpty() ? ResolveInterpreter() : files.interpreter;
+    QStringList& a = c.m_lstArguments;
+    a << QStringLiteral("-dSAFER") << QStringLiteral("-dNOPAUSE") << QStringLiteral("-dBATCH")
+      << QStringLiteral("-sDEVICE=pdfwrite");
+    const QString level = EffectiveLevel(options);
+    if (!level.isEmpty())
+        a << QStringLiteral("-dCompatibilityLevel=") + level;
+    if (options.SecurityApplies())
+        a << QLatin1Char('@') + Absolute(files.argumentFile);
+    a << QStringLiteral("-sOutputFile=") + EscapeOutputName(files.outputFile);
+    a << QStringLiteral("-c") << QLatin1String(kSetPdfWrite) << QStringLiteral("-f");
+    // The distiller parameters act only on pages read after them.
+    a << Absolute(files.pdfmarksFile);
+    for (const QString& input : files.inputFiles)
+        a << Absolute(input);
+    return c;
+}
+
+QString GhostscriptCommand::Render() const
+{
+    QStringList parts{Quoted(m_strProgram)};
+    for (const QString& arg : m_lstArguments)
+        parts << Quoted(arg);
+    return parts.join(QLatin1Char(' '));
+}
+
+GhostscriptCommand BuildGhostscriptCommand(const ConversionOptions& options,
+                                           const GhostscriptFiles& files)
+{
+    return GhostscriptCommand::Build(options, files);
+}

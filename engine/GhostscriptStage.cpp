@@ -1,0 +1,177 @@
+#include "engine/GhostscriptStage.h"
+
+#include "engine/GhostscriptCommand.h"
+#include "engine/GhostscriptRun.h"
+#include "engine/Pdfmarks.h"
+#include "engine/PrivateFile.h"
+#include "platform/StopGate.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+// The temporary files of one job; removed when the job ends, whatever happened.
+struct JobFiles {
+    QString pdfmarks;
+    QString arguments;
+    QString log;
+    QString partialPdf;
+
+    ~JobFiles()
+    {
+        for (const QString& f : {pdfmarks, arguments, log, partialPdf}) {
+            if (!f.isEmpty())
+                QFile::remove(f);
+        }
+    }
+};
+
+GhostscriptResult Failure(const QString& pdfPath, const QString& message)
+{
+    return GhostscriptResult{false, pdfPath, message};
+}
+
+QString BaseName(const QString& workbookPath)
+{
+    const QString name = workbookPath.mid(workbookPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+// A complete PDF starts with its header and ends with an end-of-file marker.
+bool IsCompletePdf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
+        return false;
+    if (!file.read(5).startsWith("%PDF-"))
+        return false;
+    file.seek(qMax<qint64>(0, file.size() - 1024));
+    return file.readAll().contains("%%EOF");
+}
+
+// The process's file-creation mask, read without changing it (umask() would, for every thread).
+mode_t CurrentUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:"))
+                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+        }
+    }
+    return 022;
+}
+
+// The first error line Ghostscript wrote (lines naming a password are left out).
+QString Diagnostic(const QString& logFile)
+{
+    QFile file(logFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QString last;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.contains(QLatin1String("Password"), Qt::CaseInsensitive))
+            continue;
+        if (line.contains(QLatin1String("Error"), Qt::CaseInsensitive))
+            return line;
+        last = line;
+    }
+    return last;
+}
+
+QString RunFailure(const GhostscriptRunOutcome& outcome, const QString& logFile)
+{
+    if (outcome.pid == 0)
+        return QStringLiteral("Ghostscript could not be started: %1").arg(outcome.error);
+    const QString detail = Diagnostic(logFile);
+    const QString code = outcome.exitCode < 0 ? QStringLiteral("it was ended by a signal")
+                                              : QStringLiteral("exit code %1").arg(outcome.exitCode);
+    return detail.isEmpty() ? QStringLiteral("Ghostscript failed (%1).").arg(code)
+                            : QStringLiteral("Ghostscript failed (%1): %2").arg(code, detail);
+}
+
+bool PrepareRunFiles(const GhostscriptJob& job, JobFiles& files, QString* error)
+{
+    const QString run = job.runFolder;
+    files.pdfmarks = PrivateFile::CreateUnique(run, QStringLiteral("pdfmarks-"), QString(), error);
+    files.log = PrivateFile::CreateUnique(run, QStringLiteral("gs-"), QStringLiteral(".log"), error);
+    if (files.pdfmarks.isEmpty() || files.log.isEmpty())
+        return false;
+    if (!Pdfmarks::WritePdfmarksFile(files.pdfmarks, Pdfmarks::BuildText(job.options), error))
+        return false;
+    if (!job.options.SecurityApplies())
+        return true;
+    files.arguments = PrivateFile::CreateUnique(run, QStringLiteral("gs-args-"), QString(), error);
+    const QByteArray text = GhostscriptCommand::ArgumentFileText(job.options).toLatin1();
+    return !files.arguments.isEmpty() && PrivateFile::Write(files.arguments, text, error);
+}
+
+// Moves the finished PDF over the target, with the permissions a new file gets.
+bool Publish(const QString& partial, const QString& target, QString* error)
+{
+    const QByteArray from = QFile::encodeName(partial);
+    const QByteArray to = QFile::encodeName(target);
+    if (::chmod(from.constData(), 0666 & ~CurrentUmask()) != 0 ||
+        std::rename(from.constData(), to.constData()) != 0) {
+        *error = QStringLiteral("Couldn't write \"%1\": %2")
+                     .arg(target, QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString PdfPathFor(const QString& outputFolder, const QString& workbookPath)
+{
+    QString path = outputFolder;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + BaseName(workbookPath) + QStringLiteral(".pdf");
+}
+
+GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* gate)
+{
+    const QString target = PdfPathFor(job.outputFolder, job.workbookPath);
+    if (gate && gate->StopRequested())
+        return Failure(target, QStringLiteral("The conversion was stopped."));
+    const QString refused = GhostscriptCommand::CheckPasswords(job.options);
+    if (!refused.isEmpty())
+        return Failure(target, refused);
+    if (job.runFolder.isEmpty() || !QFileInfo(job.runFolder).isDir())
+        return Failure(target, QStringLiteral("The temporary folder of the conversion is missing."));
+
+    JobFiles files;
+    QString error;
+    if (!PrepareRunFiles(job, files, &error))
+        return Failure(target, error);
+    const QString folder = QFileInfo(target).absolutePath();
+    files.partialPdf = PrivateFile::CreateUnique(
+        folder, QStringLiteral(".") + BaseName(job.workbookPath).left(64) + QStringLiteral(".pdf."),
+        QStringLiteral(".part"), &error);
+    if (files.partialPdf.isEmpty())
+        return Failure(target, error);
+
+    const GhostscriptCommand command = BuildGhostscriptCommand(
+        job.options, GhostscriptFiles{job.interpreter, files.partialPdf, job.inputFiles,
+                                      files.pdfmarks, files.arguments});
+    const GhostscriptRunOutcome outcome = RunAndWait(command, gate, files.log);
+    if (outcome.stopped)
+        return Failure(target, QStringLiteral("The conversion was stopped."));
+    if (outcome.pid == 0 || outcome.exitCode != 0)
+        return Failure(target, RunFailure(outcome, files.log));
+    if (!IsCompletePdf(files.partialPdf))
+        return Failure(target, QStringLiteral("Ghostscript wrote no PDF for \"%1\".").arg(target));
+    if (!Publish(files.partialPdf, target, &error))
+        return Failure(target, error);
+    files.partialPdf.clear();
+    return GhostscriptResult{true, target, QString()};
+}

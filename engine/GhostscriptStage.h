@@ -1,0 +1,33 @@
+#pragma once
+
+#include "options/ConversionOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+class StopGate;
+
+// One workbook's Ghostscript stage: what it needs and what came of it.
+struct GhostscriptJob {
+    ConversionOptions options;   // copy taken for this workbook
+    QString workbookPath;        // for the PDF's base name
+    QString outputFolder;        // as typed; a separator is added when missing
+    QStringList inputFiles;      // print files in sheet order (may be empty)
+    QString runFolder;           // private 0700 folder of the run (pdfmarks, argument file)
+    QString interpreter;         // empty: gs/bin/gs beside the program, else gs on PATH
+};
+
+struct GhostscriptResult {
+    bool ok = false;
+    QString pdfPath;             // the target path (also filled on failure)
+    QString message;             // clear one-line reason when !ok
+};
+
+// Writes the workbook's PDF from its print files. Ghostscript writes under a
+// temporary name in the output folder; only a complete PDF replaces the target,
+// so a failed or stopped run leaves an existing PDF as it was. Several jobs may
+// run at once in the same run folder.
+GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* gate = nullptr);
+
+// Target path the stage writes for a workbook: folder + separator (when missing) + base name + ".pdf".
+QString PdfPathFor(const QString& outputFolder, const QString& workbookPath);

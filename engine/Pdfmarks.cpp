@@ -1,0 +1,134 @@
+#include "engine/Pdfmarks.h"
+
+#include "engine/PrivateFile.h"
+#include "options/ConversionOptions.h"
+
+
+namespace {
+
+bool IsAscii(const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+QString LiteralString(const QString& text)
+{
+    QString out = QStringLiteral("(");
+    for (QChar c : text) {
+        if (c == QLatin1Char('(') || c == QLatin1Char(')') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out + QLatin1Char(')');
+}
+
+QString Utf16HexString(const QString& text)
+{
+    QString out = QStringLiteral("<FEFF");
+    for (QChar c : text)
+        out += QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    return out + QLatin1Char('>');
+}
+
+// key is " /Title" etc.; the closing after the string is " \n" or "\n".
+QString InfoEntry(const char* key, const QString& text, const char* closing)
+{
+    if (text.isEmpty())
+        return QString();
+    return QLatin1String(key) + QLatin1Char(' ') + Pdfmarks::InfoString(text) +
+           QLatin1String(closing);
+}
+
+QString DocumentInfo(const ConversionOptions& o)
+{
+    const QString entries = InfoEntry(" /Title", o.m_strDocTitle, " \n") +
+                            InfoEntry(" /Author", o.m_strDocAuthor, "\n") +
+                            InfoEntry(" /Subject", o.m_strDocSubject, "\n") +
+                            InfoEntry(" /Keywords", o.m_strDocKeywords, "\n");
+    if (entries.isEmpty())
+        return QString();
+    return QStringLiteral("[") + entries + QStringLiteral("/DOCINFO pdfmark");
+}
+
+QString PageCompression(const QString& item)
+{
+    if (item == QLatin1String("Flate"))
+        return QStringLiteral("/CompressPages true\n/UseFlateCompression true\n");
+    if (item == QLatin1String("LZW"))
+        return QStringLiteral("/CompressPages true\n/UseFlateCompression false\n");
+    return QString();
+}
+
+QString ImageDictionaries(const char* colorKey, const char* grayKey, const QString& q)
+{
+    return QStringLiteral("\n/%1 \n").arg(QLatin1String(colorKey)) + q +
+           QStringLiteral("\n/%1 \n").arg(QLatin1String(grayKey)) + q;
+}
+
+QString ImageCompression(const QString& item, const QString& q)
+{
+    if (item == QLatin1String("JPEG"))
+        return QStringLiteral("/AutoFilterColorImages false\n/AutoFilterGrayImages false\n"
+                              "/EncodeColorImages true\n/EncodeGrayImages true\n"
+                              "/ColorImageFilter /DCTEncode\n/GrayImageFilter /DCTEncode") +
+               ImageDictionaries("ColorImageDict", "GrayImageDict", q);
+    if (item == QLatin1String("Flate"))
+        return QStringLiteral("/AutoFilterColorImages false\n/AutoFilterGrayImages false\n"
+                              "/EncodeColorImages true\n/EncodeGrayImages true\n"
+                              "/EncodeMonoImages true\n/ColorImageFilter /FlateEncode\n"
+                              "/GrayImageFilter /FlateEncode\n/MonoImageFilter /FlateEncode") +
+               ImageDictionaries("ColorImageDict", "GrayImageDict", q);
+    if (item == QLatin1String("Automatic"))
+        return QStringLiteral("/AutoFilterColorImages true\n/AutoFilterGrayImages true\n"
+                              "/EncodeColorImages true\n/EncodeGrayImages true\n"
+                              "/ColorImageFilter /DCTEncode\n/GrayImageFilter /DCTEncode") +
+               ImageDictionaries("ColorACSImageDict", "GrayACSImageDict", q);
+    return QString();
+}
+
+} // namespace
+
+namespace Pdfmarks {
+
+QString QualityDictionary(const QString& jpegQuality)
+{
+    QString factor, sampling = QStringLiteral("[2 1 1 2]");
+    if (jpegQuality == QLatin1String("Minimum"))
+        factor = QStringLiteral("1.5");
+    else if (jpegQuality == QLatin1String("Low"))
+        factor = QStringLiteral("0.8");
+    else if (jpegQuality == QLatin1String("Medium"))
+        factor = QStringLiteral("0.55");
+    else if (jpegQuality == QLatin1String("Maximum"))
+        factor = QStringLiteral("0.1"), sampling = QStringLiteral("[1 1 1 1]");
+    else
+        return QString();
+    return QStringLiteral("<</QFactor %1 /HSamples %2 /VSamples %2 /Blend 1 /ColorTransform 1 >>")
+        .arg(factor, sampling);
+}
+
+QString InfoString(const QString& text)
+{
+    return IsAscii(text) ? LiteralString(text) : Utf16HexString(text);
+}
+
+QString BuildText(const ConversionOptions& options)
+{
+    const QString q = QualityDictionary(options.m_strJpegQuality);
+    return DocumentInfo(options) + QStringLiteral("\n\n\n\n<<") + QStringLiteral("\n") +
+           PageCompression(options.m_strDocCompression) +
+           ImageCompression(options.m_strImageCompression, q) +
+           QStringLiteral("\n>> setdistillerparams");
+}
+
+bool WritePdfmarksFile(const QString& path, const QString& text, QString* error)
+{
+    // The text is ASCII: non-ASCII information went into hex strings.
+    return PrivateFile::Write(path, text.toLatin1(), error);
+}
+
+} // namespace Pdfmarks

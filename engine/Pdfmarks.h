@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+struct ConversionOptions;
+
+// The small PostScript program given to Ghostscript before the pages: the
+// document-information pdfmark and the distiller parameters (page and image
+// compression, JPEG quality).
+namespace Pdfmarks {
+
+// The quality dictionary for the selected "JPEG Quality" item text (empty for any other text).
+QString QualityDictionary(const QString& jpegQuality);
+
+// One document-information value as a PostScript string: "(...)" with parentheses
+// and backslashes escaped for ASCII text, "<FEFF...>" (UTF-16BE with a byte-order
+// mark) for text with other characters.
+QString InfoString(const QString& text);
+
+// The whole program text (ASCII only).
+QString BuildText(const ConversionOptions& options);
+
+// Writes text to path (created or truncated, mode 0600). False with a message on failure.
+bool WritePdfmarksFile(const QString& path, const QString& text, QString* error);
+
+} // namespace Pdfmarks

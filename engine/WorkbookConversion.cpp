@@ -1,0 +1,338 @@
+#include "engine/WorkbookConversion.h"
+
+#include "automation/Dispatch.h"
+#include "engine/ConversionPrompts.h"
+#include "engine/ExcelDispatch.h"
+#include "engine/GhostscriptStage.h"
+#include "engine/PrintFile.h"
+#include "platform/PrinterQueue.h"
+#include "platform/StopGate.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString kProgId = QStringLiteral("Excel.Application");
+const QString kNoExcel = QStringLiteral("Couldn't get Excel object.");
+
+// The part of a path after its last separator.
+QString FileNameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString OneLine(QString text)
+{
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.simplified();
+}
+
+// The message of the exception being handled.
+QString CurrentError()
+{
+    try {
+        throw;
+    } catch (const DispatchException& e) {
+        return OneLine(e.Message());
+    } catch (const std::exception& e) {
+        return OneLine(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return QStringLiteral("unknown error");
+    }
+}
+} // namespace
+
+// The automation objects of one attempt, released together.
+struct CWorkbookConversion::Application {
+    CDispatchDriver app;
+    CDispatchDriver workbooks;
+    CDispatchDriver workbook;
+    CDispatchDriver sheets;
+    CDispatchDriver sheet;
+};
+
+QString CWorkbookConversion::PasswordPlaceholder()
+{
+    return QStringLiteral("1");
+}
+
+CWorkbookConversion::CWorkbookConversion(ConversionPrompts* prompts, const QString& outputFolder,
+                                         const QString& runFolder, StopGate* gate)
+    : m_strOutputFolder(outputFolder),
+      m_strRunFolder(runFolder),
+      m_pPrompts(prompts),
+      m_pGate(gate),
+      m_strQueueName(QString(CPrinterQueue::kQueueName)),
+      m_strWorkbookPassword(PasswordPlaceholder())
+{
+}
+
+bool CWorkbookConversion::ConvertWorkbook(const QString& path)
+{
+    RecordOutcome(ConvertPrinted(PrintWorkbook(path)));
+    return m_bWorkbookDone == 1;
+}
+
+PrintedWorkbook CWorkbookConversion::PrintWorkbook(const QString& path)
+{
+    PrintedWorkbook job;
+    job.workbookPath = path;
+    job.options = m_options;
+    job.outputFolder = m_strOutputFolder;
+    if (!PassSafePoint()) {
+        job.status = PrintedWorkbook::Stopped;
+        return job;
+    }
+    if (!QueueReady(&job.failure))
+        return job;
+    job.printFolder = NewPrintFolder();
+    // A refused open asks for the password and tries again with it, until the
+    // workbook opens or the prompt is cancelled; a typed password serves this
+    // workbook only.
+    for (;;) {
+        bool refused = false;
+        PrintAttempt(job, &refused);
+        if (!refused)
+            break;
+        QString typed;
+        if (!m_pPrompts || m_pPrompts->AskWorkbookPassword(FileNameOf(path), &typed) != 1) {
+            job.status = PrintedWorkbook::Cancelled;
+            job.failure = QStringLiteral("it could not be opened, and the password prompt was cancelled.");
+            break;
+        }
+        if (StopRequested()) {
+            job.status = PrintedWorkbook::Stopped;
+            break;
+        }
+        m_strWorkbookPassword = typed.isEmpty() ? PasswordPlaceholder() : typed;
+    }
+    m_strWorkbookPassword = PasswordPlaceholder();
+    return job;
+}
+
+bool CWorkbookConversion::QueueReady(QString* failure)
+{
+    QString message;
+    if (CPrinterQueue::Check(m_strQueueName, &message) == CPrinterQueue::Ready)
+        return true;
+    if (!m_bQueueReported && m_pPrompts)
+        m_pPrompts->ShowPlainMessage(message);
+    m_bQueueReported = true;
+    *failure = OneLine(message);
+    return false;
+}
+
+QString CWorkbookConversion::NewPrintFolder()
+{
+    const QString folder = QDir(m_strRunFolder).filePath(QStringLiteral("book%1").arg(++m_nPrintFolders));
+    // Only what this workbook prints may reach its Ghostscript stage.
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void CWorkbookConversion::PrintAttempt(PrintedWorkbook& job, bool* refused)
+{
+    job.status = PrintedWorkbook::Failed;
+    job.printFiles.clear();
+    job.failure.clear();
+    job.sheetCount = 0;
+    m_nSheetCount = 0;
+
+    Application excel;
+    excel.app.AttachDispatch(DispatchRegistry::Create(kProgId));
+    if (!excel.app.IsAttached()) {
+        if (m_pPrompts)
+            m_pPrompts->ShowPlainMessage(kNoExcel);
+        job.failure = kNoExcel;
+        return;
+    }
+    try {
+        excel.app.SetProperty(ExcelDispid::Visible, Variant::Bool(false));
+        excel.workbooks.AttachDispatch(excel.app.GetObjectProperty(ExcelDispid::Workbooks));
+    } catch (...) {
+        job.failure = QStringLiteral("the spreadsheet application failed: %1").arg(CurrentError());
+        CloseAndQuit(excel);
+        return;
+    }
+    *refused = !OpenWorkbook(excel, job.workbookPath);
+    if (!*refused)
+        PrintSheets(excel, job);
+    CloseAndQuit(excel);
+}
+
+bool CWorkbookConversion::OpenWorkbook(Application& excel, const QString& path)
+{
+    try {
+        Variant workbook = excel.workbooks.InvokeHelper(ExcelDispid::Open, DISPATCH_METHOD, OpenArguments(path));
+        if (workbook.vt != VT_DISPATCH || !workbook.pdispVal)
+            return false;
+        excel.workbook.AttachDispatch(workbook.pdispVal);
+        return true;
+    } catch (...) {
+        // Refused for whatever reason (password, damage): the prompt decides.
+        return false;
+    }
+}
+
+void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
+{
+    int index = 0;
+    try {
+        excel.sheets.AttachDispatch(excel.workbook.GetObjectProperty(ExcelDispid::Sheets));
+        job.sheetCount = m_nSheetCount = excel.sheets.GetProperty(ExcelDispid::Count).ToInt();
+        for (index = 1; index <= job.sheetCount; ++index) {
+            if (!PassSafePoint()) {
+                job.status = PrintedWorkbook::Stopped;
+                return;
+            }
+            PrintSheet(excel, job, index);
+        }
+    } catch (...) {
+        job.failure = index == 0
+                          ? QStringLiteral("its sheets could not be read: %1").arg(CurrentError())
+                          : QStringLiteral("printing sheet %1 of %2 failed: %3")
+                                .arg(index)
+                                .arg(job.sheetCount)
+                                .arg(CurrentError());
+    }
+    if (!job.printFiles.isEmpty())
+        job.status = PrintedWorkbook::Printed;
+    else if (job.failure.isEmpty())
+        job.failure = job.sheetCount > 0 ? QStringLiteral("none of its sheets has anything to print.")
+                                         : QStringLiteral("it has no sheets.");
+}
+
+void CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
+{
+    const QString file = PrintFilePath(job.printFolder, index);
+    excel.sheet.AttachDispatch(
+        excel.sheets.GetObjectProperty(ExcelDispid::Item, {Variant::Short(static_cast<int16_t>(index))}));
+    excel.sheet.InvokeHelper(ExcelDispid::Activate, DISPATCH_METHOD);
+    excel.sheet.InvokeHelper(ExcelDispid::PrintOut, DISPATCH_METHOD, PrintOutArguments(file));
+    switch (CPrintFile::WaitComplete(file, m_pGate)) {
+    case CPrintFile::Complete:
+        job.printFiles.append(file);
+        break;
+    case CPrintFile::Nothing:
+        // A sheet with nothing to print adds no page.
+        QFile::remove(file);
+        break;
+    case CPrintFile::Incomplete:
+        QFile::remove(file);
+        if (StopRequested())
+            return;
+        throw DispatchException(E_FAIL, QStringLiteral("the print file was not completed."));
+    }
+}
+
+void CWorkbookConversion::CloseAndQuit(Application& excel)
+{
+    // Each call on its own: a failed close must not keep the application running.
+    try {
+        excel.workbook.InvokeHelper(ExcelDispid::Close, DISPATCH_METHOD,
+                                    {Variant::Short(0), Variant::Short(0), Variant::Short(0)});
+    } catch (...) {
+    }
+    try {
+        excel.app.InvokeHelper(ExcelDispid::Quit, DISPATCH_METHOD);
+    } catch (...) {
+    }
+    excel.sheet.ReleaseDispatch();
+    excel.sheets.ReleaseDispatch();
+    excel.workbook.ReleaseDispatch();
+    excel.workbooks.ReleaseDispatch();
+    excel.app.ReleaseDispatch();
+}
+
+WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& printed) const
+{
+    WorkbookOutcome outcome;
+    if (printed.status == PrintedWorkbook::Printed && !printed.printFiles.isEmpty()) {
+        if (PassSafePoint()) {
+            GhostscriptJob job;
+            job.options = printed.options;
+            job.workbookPath = printed.workbookPath;
+            job.outputFolder = printed.outputFolder;
+            job.inputFiles = printed.printFiles;
+            job.runFolder = printed.printFolder; // its pdfmarks stay beside its own print files
+            const GhostscriptResult result = ConvertWithGhostscript(job, m_pGate);
+            if (result.ok) {
+                outcome.converted = true;
+                outcome.pdfPath = result.pdfPath;
+                if (!printed.failure.isEmpty())
+                    outcome.failure = FailureLine(
+                        printed.workbookPath,
+                        printed.failure + QStringLiteral(" The PDF holds the sheets printed before it."));
+            } else if (!StopRequested()) {
+                outcome.failure = FailureLine(printed.workbookPath, OneLine(result.message));
+            }
+        }
+    } else if (printed.status != PrintedWorkbook::Stopped) {
+        outcome.failure = FailureLine(printed.workbookPath, printed.failure);
+    }
+    if (!printed.printFolder.isEmpty())
+        QDir(printed.printFolder).removeRecursively();
+    return outcome;
+}
+
+void CWorkbookConversion::RecordOutcome(const WorkbookOutcome& outcome)
+{
+    m_bWorkbookDone = outcome.converted ? 1 : 0;
+    m_strPdfPath = outcome.converted ? outcome.pdfPath : QString();
+    if (!outcome.failure.isEmpty())
+        m_lstFailures.append(outcome.failure);
+}
+
+bool CWorkbookConversion::PassSafePoint() const
+{
+    return !m_pGate || m_pGate->PassSafePoint();
+}
+
+bool CWorkbookConversion::StopRequested() const
+{
+    return m_pGate && m_pGate->StopRequested();
+}
+
+std::vector<Variant> CWorkbookConversion::OpenArguments(const QString& path) const
+{
+    const Variant omitted = Variant::Omitted();
+    const Variant yes = Variant::Short(1);
+    const Variant no = Variant::Short(0);
+    return {Variant::String(path),                  // Filename
+            Variant::Long(0),                       // UpdateLinks
+            yes,                                    // ReadOnly
+            omitted,                                // Format
+            Variant::String(m_strWorkbookPassword), // Password
+            omitted,                                // WriteResPassword
+            yes,                                    // IgnoreReadOnlyRecommended
+            omitted,                                // Origin
+            omitted,                                // Delimiter
+            no,                                     // Editable
+            no,                                     // Notify
+            omitted,                                // Converter
+            no};                                    // AddToMru
+}
+
+std::vector<Variant> CWorkbookConversion::PrintOutArguments(const QString& printFile) const
+{
+    const Variant omitted = Variant::Omitted();
+    return {omitted,                         // From
+            omitted,                         // To
+            Variant::Long(1),                // Copies
+            Variant::Short(0),               // Preview
+            Variant::String(m_strQueueName), // ActivePrinter
+            omitted,                         // PrintToFile
+            omitted,                         // Collate
+            Variant::String(printFile)};     // PrToFileName
+}
+
+QString CWorkbookConversion::PrintFilePath(const QString& folder, int sheet)
+{
+    return QDir(folder).filePath(QStringLiteral("tmp_%1.pdf").arg(sheet));
+}
+
+QString CWorkbookConversion::FailureLine(const QString& workbookPath, const QString& reason)
+{
+    return QStringLiteral("%1: %2").arg(FileNameOf(workbookPath), reason);
+}

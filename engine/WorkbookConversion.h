@@ -1,0 +1,125 @@
+#pragma once
+
+#include "options/ConversionOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class CDispatchDriver;
+class ConversionPrompts;
+class StopGate;
+struct Variant;
+
+// What printing one workbook left for the Ghostscript stage.
+struct PrintedWorkbook {
+    enum Status {
+        Printed,   // at least one sheet printed (failure says why later sheets are missing)
+        Failed,    // nothing printed
+        Cancelled, // the workbook could not be opened and its password prompt was cancelled
+        Stopped,   // a stop was requested: nothing more is produced for it
+    };
+
+    Status status = Failed;
+    QString workbookPath;
+    ConversionOptions options;  // the options this workbook is converted with
+    QString outputFolder;
+    QString printFolder;        // this workbook's own folder inside the run folder
+    QStringList printFiles;     // complete print files of this workbook, in sheet order
+    int sheetCount = 0;         // sheets the workbook has (0 when it was never opened)
+    QString failure;            // why printing failed or ended early; empty otherwise
+};
+
+// The end of one workbook.
+struct WorkbookOutcome {
+    bool converted = false;  // true only when the PDF was written completely
+    QString pdfPath;
+    QString failure;         // one line naming the workbook; empty when nothing went wrong
+};
+
+// Converts workbooks one at a time: the spreadsheet application behind
+// "Excel.Application" prints every sheet into a print file of the run folder,
+// then the Ghostscript stage joins the files into the workbook's PDF.
+// One object serves a whole run; it lives on the worker thread. Only
+// ConvertPrinted may run on another thread, so that a run can join the
+// sheets of one workbook while the next one prints.
+class CWorkbookConversion {
+public:
+    // The password sent with every open unless a retry after the prompt is
+    // under way; a workbook without a password opens regardless of it.
+    static QString PasswordPlaceholder();
+
+    // prompts must outlive this object; gate may be null.
+    CWorkbookConversion(ConversionPrompts* prompts, const QString& outputFolder, const QString& runFolder,
+                        StopGate* gate = nullptr);
+
+    // The options of the next workbook (a copy is taken; set before each workbook).
+    void SetOptions(const ConversionOptions& options) { m_options = options; }
+    void SetOutputFolder(const QString& folder) { m_strOutputFolder = folder; }
+    void SetStopGate(StopGate* gate) { m_pGate = gate; }
+    // The printer queue the sheets print through ("OrvikExcelToPDF" unless changed).
+    void SetQueueName(const QString& name) { m_strQueueName = name; }
+    QString QueueName() const { return m_strQueueName; }
+
+    // Prints the workbook and joins its sheets into its PDF; sets WorkbookDone().
+    bool ConvertWorkbook(const QString& path);
+
+    // First half: opens the workbook (asking for its password when the open is
+    // refused, and retrying), prints each sheet, closes it and quits the application.
+    PrintedWorkbook PrintWorkbook(const QString& path);
+    // Second half: the Ghostscript stage over the printed sheets; removes the
+    // print files afterwards. Reads nothing of this object but the stop gate.
+    WorkbookOutcome ConvertPrinted(const PrintedWorkbook& printed) const;
+    // Takes the outcome of a workbook into WorkbookDone(), PdfPath() and FailureMessage().
+    void RecordOutcome(const WorkbookOutcome& outcome);
+
+    // 1 when the last workbook was converted, 0 otherwise.
+    int WorkbookDone() const { return m_bWorkbookDone; }
+    // Sheets of the workbook opened last (0 when it could not be opened).
+    int SheetCount() const { return m_nSheetCount; }
+    // PDF of the last workbook when it was converted, else empty.
+    QString PdfPath() const { return m_strPdfPath; }
+    // One line per workbook of the run that failed (or lost sheets).
+    QString FailureMessage() const { return m_lstFailures.join(QLatin1Char('\n')); }
+    QString WorkbookPassword() const { return m_strWorkbookPassword; }
+
+    // The missing printer queue is reported once per run; a run that uses
+    // several objects passes the flag on.
+    bool QueueReported() const { return m_bQueueReported; }
+    void SetQueueReported(bool reported) { m_bQueueReported = reported; }
+
+private:
+    struct Application;
+
+    bool QueueReady(QString* failure);
+    // One open-and-print attempt; *refused is set when the open was refused.
+    void PrintAttempt(PrintedWorkbook& job, bool* refused);
+    bool OpenWorkbook(Application& excel, const QString& path);
+    void PrintSheets(Application& excel, PrintedWorkbook& job);
+    void PrintSheet(Application& excel, PrintedWorkbook& job, int index);
+    static void CloseAndQuit(Application& excel);
+    bool PassSafePoint() const;
+    bool StopRequested() const;
+    QString NewPrintFolder();
+
+    std::vector<Variant> OpenArguments(const QString& path) const;
+    std::vector<Variant> PrintOutArguments(const QString& printFile) const;
+    static QString PrintFilePath(const QString& folder, int sheet);
+    static QString FailureLine(const QString& workbookPath, const QString& reason);
+
+    ConversionOptions m_options;
+    QString m_strOutputFolder;
+    QString m_strRunFolder;
+    ConversionPrompts* m_pPrompts;
+    StopGate* m_pGate;
+    QString m_strQueueName;
+    bool m_bQueueReported = false;
+
+    int m_bWorkbookDone = 0;
+    QString m_strWorkbookPassword;
+    int m_nSheetCount = 0;
+    QString m_strPdfPath;
+    QStringList m_lstFailures;
+    int m_nPrintFolders = 0;
+};

@@ -8,4 +8,5 @@
 namespace Resources {
 QByteArray Bitmap(int id); // a BITMAP resource: the bytes of a .bmp file
 QByteArray Png(int id);    // a "PNG" resource: the bytes of a .png file
+QByteArray Icon(int id);   // an icon resource: the bytes of a 256 x 256 .png file
 } // namespace Resources

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Glyphs.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+// The button strips: three frames side by side. Hover buttons (PNG, RGBA)
+// are normal, disabled, pressed-or-hover; the settings tabs (opaque bitmaps,
+// no caption: the program draws it) are normal, pressed, hover.
+class ButtonArt {
+public:
+    enum class Style { Secondary, Primary, Go, Stop, Ghost, CaptionClose, CaptionMinimise };
+    enum class State { Normal, Disabled, Active, Pressed };
+
+    struct Spec {
+        Style style;
+        QString caption;
+        Glyphs::Kind glyph;
+        int frameWidth;
+        int height;
+    };
+
+    // Returns an RGBA8888 strip of 3 × frameWidth by height.
+    static QImage HoverStrip(const Spec& spec);
+    // Returns a 279 × 28 opaque strip drawn over the given background.
+    static QImage TabStrip(bool selected, const QColor& background);
+
+private:
+    static void PaintFrame(QPainter& p, const Spec& spec, State state);
+    static void PaintPush(QPainter& p, const Spec& spec, State state);
+    static void PaintGhost(QPainter& p, const Spec& spec, State state);
+    static void PaintCaption(QPainter& p, const Spec& spec, State state);
+    static void PaintContent(QPainter& p, const QRectF& body, const Spec& spec, const QColor& ink,
+                             const QColor& glyphInk);
+    static void PaintTab(QPainter& p, bool selected, State state);
+};

@@ -1,0 +1,135 @@
+#include "Catalogue.h"
+
+#include "BmpWriter.h"
+#include "ButtonArt.h"
+#include "Logo.h"
+#include "Palette.h"
+#include "ProgressArt.h"
+#include "WindowArt.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+using S = ButtonArt::Style;
+using G = Glyphs::Kind;
+
+Catalogue::Entry Bitmap(int id, int w, int h, const QString& use, std::function<QImage()> paint)
+{
+    return {Catalogue::Type::Bitmap, id, w, h, use, std::move(paint)};
+}
+
+Catalogue::Entry Button(int id, int frameWidth, int h, const QString& use, S style, const QString& caption,
+                        G glyph)
+{
+    const ButtonArt::Spec spec{style, caption, glyph, frameWidth, h};
+    return {Catalogue::Type::Png, id, frameWidth * 3, h, use, [spec] { return ButtonArt::HoverStrip(spec); }};
+}
+} // namespace
+
+QString Catalogue::Entry::Alias() const
+{
+    switch (type) {
+    case Type::Bitmap: return QStringLiteral("bitmap/%1.bmp").arg(id);
+    case Type::Png: return QStringLiteral("png/%1.png").arg(id);
+    case Type::Icon: return QStringLiteral("icon/%1.png").arg(id);
+    }
+    return {};
+}
+
+QString Catalogue::Entry::FileName() const
+{
+    return QStringLiteral("images/") + Alias();
+}
+
+QList<Catalogue::Entry> Catalogue::All()
+{
+    const ProgressArt progress(Palette::PageFill);
+    return {
+        Bitmap(157, 700, 522, "main window", &WindowArt::Main),
+        Bitmap(161, 685, 410, "conversion page", &WindowArt::Page),
+        Bitmap(156, 387, 313, "about box", &WindowArt::About),
+        Bitmap(187, 286, 157, "message box", &WindowArt::Message),
+        Bitmap(163, 428, 497, "settings window", &WindowArt::Settings),
+        Bitmap(174, 377, 206, "finish dialog", &WindowArt::Finish),
+        Bitmap(145, 499, 170, "password prompt", [] { return WindowArt::Password(); }),
+        Bitmap(137, 429, 24, "progress track", [progress] { return progress.Track(); }),
+        Bitmap(138, 13, 20, "progress fill body", [progress] { return progress.FillBody(); }),
+        Bitmap(189, 9, 20, "progress fill start", [progress] { return progress.FillStart(); }),
+        Bitmap(188, 11, 20, "progress fill end (white is transparent)", [progress] { return progress.FillEnd(); }),
+        Bitmap(181, 279, 28, "settings tab, page on show",
+               [] { return ButtonArt::TabStrip(true, WindowArt::SettingsCard()); }),
+        Bitmap(182, 279, 28, "settings tab, other pages",
+               [] { return ButtonArt::TabStrip(false, WindowArt::SettingsCard()); }),
+
+        Button(152, 29, 21, "close button of the dialogs", S::CaptionClose, {}, G::None),
+        Button(153, 98, 23, "Cancel", S::Secondary, "Cancel", G::None),
+        Button(154, 98, 23, "OK", S::Primary, "OK", G::None),
+        Button(158, 28, 20, "main window minimise", S::CaptionMinimise, {}, G::None),
+        Button(160, 29, 20, "main window close", S::CaptionClose, {}, G::None),
+        Button(164, 98, 23, "Setting", S::Secondary, "Setting", G::Gear),
+        Button(165, 98, 23, "Add File(s)", S::Secondary, "Add File(s)", G::Plus),
+        Button(166, 98, 23, "Browse", S::Secondary, "Browse", G::Folder),
+        Button(167, 98, 23, "Remove All", S::Secondary, "Remove All", G::Trash),
+        Button(168, 98, 23, "Remove", S::Secondary, "Remove", G::Minus),
+        Button(169, 134, 34, "Convert", S::Go, "Convert", G::ArrowRight),
+        Button(183, 134, 34, "Stop", S::Stop, "Stop", G::StopSquare),
+        Button(170, 83, 30, "Website", S::Ghost, "Website", G::Globe),
+        Button(171, 83, 30, "About", S::Ghost, "About", G::Info),
+        Button(172, 83, 30, "Help", S::Ghost, "Help", G::Help),
+        Button(175, 98, 23, "Close", S::Secondary, "Close", G::None),
+        Button(176, 104, 23, "Open File", S::Secondary, "Open File", G::Document),
+        Button(177, 117, 23, "Open Folder", S::Primary, "Open Folder", G::OpenFolder),
+        Button(185, 69, 23, "No", S::Secondary, "No", G::None),
+        Button(186, 69, 23, "Yes", S::Primary, "Yes", G::None),
+
+        {Type::Icon, 128, 256, 256, "application icon", [] { return Logo::Image(256); }},
+    };
+}
+
+QByteArray Catalogue::Encode(const Entry& entry, const QImage& image)
+{
+    if (entry.type == Type::Bitmap)
+        return BmpWriter::Encode(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGBA8888).save(&buffer, "PNG");
+    return bytes;
+}
+
+bool Catalogue::WriteAll(const QString& resFolder, QString* error)
+{
+    const QDir res(resFolder);
+    QString qrc = QStringLiteral("<!-- Written by the artwork generator (res/generator); do not edit. -->\n"
+                                 "<RCC>\n  <qresource prefix=\"/orvik\">\n");
+    for (const Entry& entry : All()) {
+        const QImage image = entry.paint();
+        if (image.width() != entry.width || image.height() != entry.height) {
+            *error = QStringLiteral("%1: painted %2 x %3, listed %4 x %5")
+                         .arg(entry.Alias())
+                         .arg(image.width())
+                         .arg(image.height())
+                         .arg(entry.width)
+                         .arg(entry.height);
+            return false;
+        }
+        const QString path = res.filePath(entry.FileName());
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(Encode(entry, image)) < 0) {
+            *error = QStringLiteral("cannot write %1").arg(path);
+            return false;
+        }
+        qrc += QStringLiteral("    <file alias=\"%1\">%2</file>\n").arg(entry.Alias(), entry.FileName());
+    }
+    qrc += QStringLiteral("  </qresource>\n</RCC>\n");
+    QFile out(res.filePath(QStringLiteral("resources.qrc")));
+    if (!out.open(QIODevice::WriteOnly) || out.write(qrc.toUtf8()) < 0) {
+        *error = QStringLiteral("cannot write resources.qrc");
+        return false;
+    }
+    return true;
+}

@@ -238,3 +238,22 @@ TEST(RunFolder, PrivateFolderRemovedWithItsContents)
     }
     EXPECT_FALSE(QFileInfo::exists(path));
 }
+
+TEST(GhostscriptCommand, InterpreterBesideTheProgramIsPreferred)
+{
+    const QString folder = QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path();
+    const QString bundled = folder + "/gs/bin/gs";
+    ASSERT_FALSE(QFileInfo::exists(bundled)) << "leftover " << bundled.toStdString();
+    EXPECT_EQ("gs", GhostscriptCommand::ResolveInterpreter());
+
+    ASSERT_TRUE(QDir(folder).mkpath("gs/bin"));
+    QFile script(bundled);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec gs \"$@\"\n");
+    script.close();
+    EXPECT_EQ("gs", GhostscriptCommand::ResolveInterpreter());  // not executable: not used
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(bundled, GhostscriptCommand::ResolveInterpreter());
+    EXPECT_EQ(bundled, BuildGhostscriptCommand(ConversionOptions(), {{}, "/o.pdf", {}, "/p", "/a"}).Program());
+    QDir(folder + "/gs").removeRecursively();
+}

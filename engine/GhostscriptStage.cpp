@@ -119,8 +119,9 @@ bool Publish(const QString& partial, const QString& target, QString* error)
 {
     const QByteArray from = QFile::encodeName(partial);
     const QByteArray to = QFile::encodeName(target);
-    if (::chmod(from.constData(), 0666 & ~CurrentUmask()) != 0 ||
-        std::rename(from.constData(), to.constData()) != 0) {
+    // Some file systems keep no modes: a refused chmod is no reason to lose the PDF.
+    (void)::chmod(from.constData(), 0666 & ~CurrentUmask());
+    if (std::rename(from.constData(), to.constData()) != 0) {
         *error = QStringLiteral("Couldn't write \"%1\": %2")
                      .arg(target, QString::fromLocal8Bit(strerror(errno)));
         return false;

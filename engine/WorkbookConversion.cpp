@@ -86,6 +86,10 @@ PrintedWorkbook CWorkbookConversion::PrintWorkbook(const QString& path)
     if (!QueueReady(&job.failure))
         return job;
     job.printFolder = NewPrintFolder();
+    if (job.printFolder.isEmpty()) {
+        job.failure = QStringLiteral("no folder for its print files could be made in \"%1\".").arg(m_strRunFolder);
+        return job;
+    }
     // A refused open asks for the password and tries again with it, until the
     // workbook opens or the prompt is cancelled; a typed password serves this
     // workbook only.
@@ -124,11 +128,12 @@ bool CWorkbookConversion::QueueReady(QString* failure)
 
 QString CWorkbookConversion::NewPrintFolder()
 {
+    if (m_strRunFolder.isEmpty())
+        return {};
     const QString folder = QDir(m_strRunFolder).filePath(QStringLiteral("book%1").arg(++m_nPrintFolders));
     // Only what this workbook prints may reach its Ghostscript stage.
     QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    return folder;
+    return QDir().mkpath(folder) ? folder : QString();
 }
 
 void CWorkbookConversion::PrintAttempt(PrintedWorkbook& job, bool* refused)

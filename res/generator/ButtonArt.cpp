@@ -184,6 +184,16 @@ QImage ButtonArt::TabStrip(bool selected, const QColor& background)
         p.translate(i * fw, 0);
         PaintTab(p, selected, order[i]);
     }
+    // The tabs are loaded with 3D-colour mapping on some systems, which swaps
+    // three exact greys for system colours: keep clear of them.
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+        for (int x = 0; x < strip.width(); ++x) {
+            const QRgb c = line[x] & 0xFFFFFF;
+            if (c == 0x808080 || c == 0xC0C0C0 || c == 0xDFDFDF)
+                line[x] = qRgb(qRed(c), qGreen(c), qBlue(c) + 1);
+        }
+    }
     return strip;
 }
 

@@ -333,6 +333,13 @@ QImage Preview::Details() const
         {"close 152", Png(152), QRect(0, 0, 87, 21), 4},
         {"minimise 158", Png(158), QRect(0, 0, 84, 20), 4},
         {"Add File(s) 165", Png(165), QRect(0, 0, 294, 23), 3},
+        {"Setting 164", Png(164), QRect(0, 0, 294, 23), 3},
+        {"Remove All 167", Png(167), QRect(0, 0, 294, 23), 3},
+        {"Browse 166", Png(166), QRect(0, 0, 294, 23), 3},
+        {"Open Folder 177", Png(177), QRect(0, 0, 351, 23), 3},
+        {"Open File 176", Png(176), QRect(0, 0, 312, 23), 3},
+        {"Stop 183", Png(183), QRect(0, 0, 402, 34), 2},
+        {"Help 172", Png(172), QRect(0, 0, 249, 30), 3},
     };
     QImage out(1400, 1400, QImage::Format_RGB32);
     out.fill(QColor(0x40, 0x48, 0x50));

@@ -233,6 +233,17 @@ TEST(EmbeddedImages, OpaqueBitmapsHaveNoKeyColour)
     }
 }
 
+TEST(EmbeddedImages, TabsAvoidTheGreysOfThreeDColourMapping)
+{
+    // Loading with 3D-colour mapping replaces exactly these greys by system
+    // colours; the tab strips must not contain them.
+    for (int id : {181, 182}) {
+        const QImage img = Decode(Resources::Bitmap(id));
+        for (QRgb grey : {0x808080u, 0xC0C0C0u, 0xDFDFDFu})
+            EXPECT_EQ(CountColour(img, grey), 0) << id << " " << std::hex << grey;
+    }
+}
+
 TEST(EmbeddedImages, ProgressPiecesUseTheirTransparentColours)
 {
     const QImage track = Decode(Resources::Bitmap(137));

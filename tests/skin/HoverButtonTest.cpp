@@ -59,6 +59,10 @@ TEST(HoverButton, FramesFollowHoverPressAndDisable)
     s.Enter();
     EXPECT_TRUE(s.button.IsHover());
     EXPECT_EQ(s.Shown(), kHoverOverSkin);
+    // Frame 2 ends at strip column 11; the spare black columns 12 and 13 never show.
+    const QImage hovered = s.parent.grab().toImage();
+    EXPECT_EQ(hovered.pixel(13, 12), kHoverOverSkin);
+    EXPECT_EQ(hovered.pixel(14, 12), kSkin);
     s.Leave();
     EXPECT_EQ(s.Shown(), qRgb(255, 0, 0));
     s.button.setDown(true);

@@ -1,5 +1,7 @@
 #include "res/DialogTemplates.h"
 
+#include "app/ProductInfo.h"
+
 #include <algorithm>
 
 namespace {
@@ -49,7 +51,7 @@ DialogTemplate About()
                 Button(1033, "", 199, 0, 18, 14),
                 Label(1034, "", 18, 37, 165, 23),
                 Label(1041, "", 13, 78, 184, 39, Group),
-                Label(1029, "https://www.orvik.com", 14, 118, 105, 8, Group | Notify), // the web link
+                Label(1029, ProductInfo::kWebAddress, 14, 118, 105, 8, Group | Notify), // the web link
                 Button(1, "OK", 150, 132, 50, 14),
                 Label(1043, "", 68, 153, 146, 8),
             }};

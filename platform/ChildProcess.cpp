@@ -108,6 +108,20 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, Q
 
 bool ChildProcess::TryReap(bool block)
 {
+    if (block) {
+        // Wait for the end without reaping and without the lock, so that
+        // Terminate() stays possible meanwhile and the pid cannot be reused.
+        pid_t pid;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_bReaped)
+                return true;
+            pid = m_pid;
+        }
+        siginfo_t info{};
+        while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+        }
+    }
     std::lock_guard lock(m_mutex);
     if (m_bReaped)
         return true;

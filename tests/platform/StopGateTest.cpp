@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <thread>
 
@@ -44,4 +45,28 @@ TEST(StopGate, StopReleasesPausedWorkerAndEndsProcesses)
     ASSERT_TRUE(late.Start("sleep", {"30"}));
     StopGateAttachment lateAttach(&gate, &late);
     EXPECT_TRUE(late.WaitForExit(5000));
+}
+
+// A worker waiting without a limit for its child must not keep a stop from ending it.
+TEST(StopGate, StopEndsAChildThatIsAwaitedWithoutLimit)
+{
+    StopGate gate;
+    ChildProcess sleeper;
+    ASSERT_TRUE(sleeper.Start("sleep", {"30"}));
+    StopGateAttachment attach(&gate, &sleeper);
+    std::atomic<bool> ended{false};
+    std::thread worker([&] {
+        sleeper.WaitForExit(-1);
+        ended = true;
+    });
+    std::this_thread::sleep_for(50ms);
+    std::thread stopper([&] { gate.RequestStop(); });
+    for (int i = 0; i < 500 && !ended; ++i)
+        std::this_thread::sleep_for(10ms);
+    const bool endedInTime = ended.load();
+    if (!endedInTime)
+        ::kill(sleeper.Pid(), SIGKILL); // let the threads finish before failing
+    stopper.join();
+    worker.join();
+    EXPECT_TRUE(endedInTime) << "the stop could not end a child awaited without limit";
 }

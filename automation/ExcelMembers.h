@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+// Dispatch ids of the members "Excel.Application" answers (the ids of the
+// spreadsheet automation model the engine calls).
+namespace XlMember {
+constexpr int32_t Visible = 558;    // Application: property put VT_BOOL (get: VT_BOOL)
+constexpr int32_t Workbooks = 572;  // Application: property get -> workbooks collection
+constexpr int32_t Quit = 302;       // Application: method
+constexpr int32_t Open = 682;       // Workbooks: method, 13 arguments -> workbook
+constexpr int32_t Sheets = 485;     // Workbook: property get -> sheets collection
+constexpr int32_t Close = 277;      // Workbook: method, 3 arguments
+constexpr int32_t Count = 118;      // Sheets: property get -> VT_I4
+constexpr int32_t Item = 170;       // Sheets: property get, 1-based index -> sheet
+constexpr int32_t Activate = 304;   // Sheet: method
+constexpr int32_t PrintOut = 1772;  // Sheet: method, 8 arguments -> VT_BOOL (false: empty sheet, no file)
+} // namespace XlMember

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "automation/Dispatch.h"
+
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/uno/Reference.hxx>
+
+#include <memory>
+#include <mutex>
+
+class ExcelAppContext;
+class OfficeProcess;
+
+// One open workbook: Sheets and Close. The document is closed (never saved)
+// by Close, by its application's Quit, or when the last reference goes.
+class ExcelWorkbook : public IDispatchObject, public std::enable_shared_from_this<ExcelWorkbook> {
+public:
+    ExcelWorkbook(std::shared_ptr<ExcelAppContext> context, std::shared_ptr<OfficeProcess> office,
+                  css::uno::Reference<css::frame::XModel> model);
+    ~ExcelWorkbook() override;
+
+    Variant Invoke(int32_t dispid, InvokeKind kind, const std::vector<Variant>& args) override;
+
+    // Closes the document; quietly nothing when it is closed or its office has ended.
+    void CloseDocument() noexcept;
+    // The document and its office; throw DispatchException once the workbook is closed.
+    css::uno::Reference<css::frame::XModel> Model() const;
+    OfficeProcess& Office() const;
+    ExcelAppContext& Context() const { return *m_pContext; }
+    // True only at the first call: the document's view has not been switched yet.
+    bool TakeFirstActivation();
+
+private:
+    std::shared_ptr<ExcelAppContext> m_pContext;
+    std::shared_ptr<OfficeProcess> m_pOffice;
+    mutable std::mutex m_mutex;
+    css::uno::Reference<css::frame::XModel> m_xModel;
+    bool m_bActivated = false;
+};

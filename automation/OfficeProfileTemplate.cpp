@@ -1,0 +1,135 @@
+#include "automation/OfficeProfileTemplate.h"
+
+#include "automation/OfficeProcess.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <mutex>
+
+namespace {
+
+constexpr const char* kVersionFile = "office-version";
+const QString kVersionSource = QStringLiteral(ORVIK_OFFICE_PROGRAM_DIR "/versionrc");
+std::mutex g_buildMutex;
+
+QString CacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+           + QStringLiteral("/orvik-excel-to-pdf");
+}
+
+QByteArray OfficeVersion()
+{
+    QFile f(kVersionSource);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unknown");
+}
+
+} // namespace
+
+QString OfficeProfileTemplate::Folder()
+{
+    return CacheFolder() + QStringLiteral("/profile-template");
+}
+
+bool OfficeProfileTemplate::IsCurrent(const QString& folder)
+{
+    QFile stamp(folder + QLatin1Char('/') + QLatin1String(kVersionFile));
+    return QFileInfo::exists(folder + QStringLiteral("/user/registrymodifications.xcu"))
+           && stamp.open(QIODevice::ReadOnly) && stamp.readAll() == OfficeVersion();
+}
+
+bool OfficeProfileTemplate::Ensure(const OfficeOptions& options, QString* error)
+{
+    std::lock_guard lock(g_buildMutex);
+    if (IsCurrent(Folder()))
+        return true;
+    const QString cache = CacheFolder();
+    if (!QDir().mkpath(cache)) {
+        if (error)
+            *error = QStringLiteral("The folder \"%1\" could not be created.").arg(cache);
+        return false;
+    }
+    QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return Build(cache, options, error);
+}
+
+bool OfficeProfileTemplate::Build(const QString& cacheFolder, const OfficeOptions& options, QString* error)
+{
+    // Built beside its final place and renamed into it, so that a half-made
+    // template is never seen, also not by another program running at the same time.
+    QTemporaryDir building(cacheFolder + QStringLiteral("/profile-building-XXXXXX"));
+    if (!building.isValid()) {
+        if (error)
+            *error = QStringLiteral("A profile folder could not be created in \"%1\".").arg(cacheFolder);
+        return false;
+    }
+    {
+        OfficeOptions firstStart = options;
+        OfficeProcess office(firstStart, building.path(), true);
+        if (!office.Start(error))
+            return false;
+        if (!office.Shutdown()) {
+            if (error)
+                *error = QStringLiteral("The spreadsheet application did not end after its first start.");
+            return false;
+        }
+    }
+    QFile stamp(building.path() + QLatin1Char('/') + QLatin1String(kVersionFile));
+    if (!stamp.open(QIODevice::WriteOnly) || stamp.write(OfficeVersion()) < 0 || !stamp.flush()) {
+        if (error)
+            *error = QStringLiteral("The profile template could not be written.");
+        return false;
+    }
+    stamp.close();
+    const QString target = Folder();
+    if (QFileInfo::exists(target)) {
+        // Made by another office version (or another program won the race).
+        if (IsCurrent(target))
+            return true;
+        QTemporaryDir old(cacheFolder + QStringLiteral("/profile-old-XXXXXX"));
+        if (!old.isValid() || !QDir().rename(target, old.path() + QStringLiteral("/t")))
+            return false;
+    }
+    if (QDir().rename(building.path(), target)) {
+        building.setAutoRemove(false);
+        return true;
+    }
+    return IsCurrent(target);
+}
+
+std::unique_ptr<QTemporaryDir> OfficeProfileTemplate::NewProfileFolder(bool* fromTemplate)
+{
+    *fromTemplate = false;
+    auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orvik-office-XXXXXX"));
+    if (!folder->isValid())
+        return {};
+    const QString source = Folder();
+    if (IsCurrent(source) && CopyTree(source + QStringLiteral("/user"), folder->path() + QStringLiteral("/user")))
+        *fromTemplate = true;
+    else
+        QDir(folder->path() + QStringLiteral("/user")).removeRecursively();
+    return folder;
+}
+
+bool OfficeProfileTemplate::CopyTree(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    const QDir source(from);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
+        if (info.isSymLink())
+            continue;
+        if (info.isDir() ? !QDir().mkpath(target) : !QFile::copy(path, target))
+            return false;
+    }
+    return true;
+}

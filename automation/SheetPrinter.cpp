@@ -1,0 +1,177 @@
+#include "automation/SheetPrinter.h"
+
+#include "automation/ExcelAppContext.h"
+#include "automation/ExcelWorkbook.h"
+#include "automation/OfficeProcess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/view/XPrintable.hpp>
+#include <com/sun/star/view/XRenderable.hpp>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+css::beans::PropertyValue Property(const char* name, const Any& value)
+{
+    css::beans::PropertyValue p;
+    p.Name = OUString::createFromAscii(name);
+    p.Value = value;
+    return p;
+}
+
+css::uno::Sequence<css::beans::PropertyValue> Sequence(const std::vector<css::beans::PropertyValue>& props)
+{
+    return css::uno::Sequence<css::beans::PropertyValue>(props.data(), static_cast<sal_Int32>(props.size()));
+}
+
+} // namespace
+
+SheetPrinter::SheetPrinter(ExcelWorkbook& workbook, int32_t index, Reference<css::sheet::XSpreadsheet> sheet)
+    : m_workbook(workbook),
+      m_office(workbook.Office()),
+      m_xModel(workbook.Model()),
+      m_nIndex(index),
+      m_xSheet(std::move(sheet))
+{
+}
+
+bool SheetPrinter::IsActive()
+{
+    return m_office.Call(QStringLiteral("Activate"), [&] {
+        Reference<css::sheet::XSpreadsheetView> view(m_xModel->getCurrentController(), UNO_QUERY_THROW);
+        view->setActiveSheet(m_xSheet);
+        Reference<css::sheet::XCellRangeAddressable> active(view->getActiveSheet(), UNO_QUERY_THROW);
+        return active->getRangeAddress().Sheet == m_nIndex;
+    });
+}
+
+void SheetPrinter::Activate()
+{
+    // A freshly loaded hidden document applies the view settings stored in the
+    // file (its active sheet) only when it first prints, switching sheets
+    // behind our back; and with form controls it refuses to switch sheets
+    // until then. So the view first prints one page into a scratch file.
+    if (m_workbook.TakeFirstActivation())
+        PrimeView();
+    if (IsActive())
+        return;
+    PrimeView();
+    if (!IsActive())
+        throw DispatchException(DISP_E_EXCEPTION,
+                                QStringLiteral("Sheet %1 could not be made the active sheet.").arg(m_nIndex + 1));
+}
+
+void SheetPrinter::PrimeView()
+{
+    const QString scratch = m_workbook.Context().ScratchFolder() + QStringLiteral("/prime.pdf");
+    Job job;
+    job.fromPage = 1;
+    job.toPage = 1;
+    PrintInto(job, scratch);
+    QFile::remove(scratch);
+}
+
+bool SheetPrinter::IsEmpty()
+{
+    // The office's own page count of the sheet alone: asked for page 1, it
+    // describes a real page only when the sheet has one.
+    return m_office.Call(QStringLiteral("PrintOut"), [&] {
+        Reference<css::view::XRenderable> renderable(m_xModel, UNO_QUERY_THROW);
+        const auto page = renderable->getRenderer(
+            0, Any(m_xSheet),
+            Sequence({Property("PrintRange", Any(sal_Int32(1))), Property("PageRange", Any(OUString("1")))}));
+        for (const css::beans::PropertyValue& p : page)
+            if (p.Name == "PageIncludesNonprintableArea")
+                return false;
+        return true;
+    });
+}
+
+void SheetPrinter::SelectPrinter(const QString& name)
+{
+    const QString taken = m_office.Call(QStringLiteral("PrintOut"), [&] {
+        Reference<css::view::XPrintable> printable(m_xModel, UNO_QUERY_THROW);
+        printable->setPrinter(Sequence({Property("Name", Any(UnoRuntime::ToOU(name)))}));
+        OUString current;
+        for (const css::beans::PropertyValue& p : printable->getPrinter())
+            if (p.Name == "Name")
+                p.Value >>= current;
+        return UnoRuntime::ToQ(current);
+    });
+    // An unknown queue is silently ignored by the office, which keeps another printer.
+    if (taken != name)
+        throw DispatchException(DISP_E_EXCEPTION,
+                                QStringLiteral("The printer \"%1\" is not available to the spreadsheet application.")
+                                    .arg(name));
+}
+
+void SheetPrinter::PrintInto(const Job& job, const QString& file)
+{
+    std::vector<css::beans::PropertyValue> props{
+        Property("FileName", Any(UnoRuntime::ToOU(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)))),
+        Property("Wait", Any(true)),
+        Property("CopyCount", Any(sal_Int16(job.copies))),
+    };
+    if (job.collate)
+        props.push_back(Property("Collate", Any(*job.collate)));
+    if (job.fromPage || job.toPage)
+        props.push_back(Property("Pages", Any(UnoRuntime::ToOU(QStringLiteral("%1-%2")
+                                                                   .arg(job.fromPage.value_or(1))
+                                                                   .arg(job.toPage.value_or(32767))))));
+    const auto args = Sequence(props);
+    m_office.Call(QStringLiteral("PrintOut"), [&] {
+        Reference<css::view::XPrintable>(m_xModel, UNO_QUERY_THROW)->print(args);
+    });
+}
+
+bool SheetPrinter::Print(const Job& job)
+{
+    if (QFileInfo::exists(job.file) && !QFile::remove(job.file))
+        throw DispatchException(DISP_E_EXCEPTION,
+                                QStringLiteral("The old print file \"%1\" could not be removed.").arg(job.file));
+    Activate();
+    if (IsEmpty())
+        return false;
+    if (job.printer)
+        SelectPrinter(*job.printer);
+    PrintInto(job, job.file);
+    WaitForFile(job.file);
+    return true;
+}
+
+void SheetPrinter::WaitForFile(const QString& file)
+{
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + m_office.Options().callTimeout;
+    while (!IsCompletePdf(file)) {
+        if (!m_office.Alive())
+            throw DispatchException(E_FAIL, OfficeProcess::EndedMessage());
+        if (steady_clock::now() >= deadline)
+            throw DispatchException(DISP_E_EXCEPTION,
+                                    QStringLiteral("The print file \"%1\" was not completed.").arg(file));
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+}
+
+bool SheetPrinter::IsCompletePdf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 16 || !f.read(5).startsWith("%PDF-"))
+        return false;
+    const qint64 tail = std::min<qint64>(f.size(), 1024);
+    f.seek(f.size() - tail);
+    return f.read(tail).trimmed().endsWith("%%EOF");
+}

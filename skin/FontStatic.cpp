@@ -28,6 +28,13 @@ void CFontStatic::SetFontStyle(const QString& face, int height, quint32 colorRef
     update();
 }
 
+void CFontStatic::SetTitleLine(const QString& text)
+{
+    SetFontStyle(QStringLiteral("Tahoma"), 16, 0x3C3C3C, Plain);
+    m_bDragWindow = true;
+    setText(text);
+}
+
 Qt::Alignment CFontStatic::TextAlignment() const
 {
     if (m_bCenter)

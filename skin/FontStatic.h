@@ -31,6 +31,10 @@ public:
     // alignment is set anew by every call.
     void SetFontStyle(const QString& face, int height, quint32 colorRef, quint8 flags);
 
+    // The title line of a skinned window: Tahoma, cell height 16, dark grey,
+    // plain, left-aligned, dragging its window; then the text.
+    void SetTitleLine(const QString& text);
+
     // A left-button press moves the window this static belongs to.
     bool m_bDragWindow = false;
 

@@ -173,7 +173,10 @@ TEST(FontStatic, TitleLineMovesItsWindowOnlyWhenDraggingIsOn)
     EXPECT_TRUE(moves.windows.empty()); // and the window's band underneath saw nothing
     t.Press(QPoint(5, 5), {}, QEvent::MouseButtonRelease);
 
-    t.title.m_bDragWindow = true;
+    t.title.SetTitleLine(QStringLiteral("About Orvik Excel To PDF"));
+    EXPECT_EQ(t.title.FontHeight(), 16);
+    EXPECT_EQ(t.title.TextColor(), 0x3C3C3Cu);
+    ASSERT_TRUE(t.title.m_bDragWindow);
     const QPoint start = t.title.mapToGlobal(QPoint(5, 5));
     t.Press(QPoint(5, 5));
     ASSERT_EQ(moves.windows.size(), 1u);

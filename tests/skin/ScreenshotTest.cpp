@@ -73,9 +73,7 @@ TEST(Screenshot, SampleSkinnedWindow)
 
     CFontStatic title(&window);
     title.setGeometry(12, 5, 300, 20);
-    title.SetFontStyle(QStringLiteral("Tahoma"), 16, 0x3C3C3C, 0x40);
-    title.m_bDragWindow = true;
-    title.setText(QStringLiteral("Orvik Excel To PDF"));
+    title.SetTitleLine(QStringLiteral("Orvik Excel To PDF"));
 
     CFontStatic heading(&window);
     heading.setGeometry(20, 40, 400, 24);

@@ -52,36 +52,36 @@ Look PushLook(ButtonArt::Style style, ButtonArt::State state)
 }
 } // namespace
 
-QImage ButtonArt::HoverStrip(const Spec& spec)
+QImage ButtonArt::HoverStrip(const Design& design)
 {
-    QImage strip = ArtKit::Canvas(spec.frameWidth * 3, spec.height);
+    QImage strip = ArtKit::Canvas(design.frameWidth * 3, design.height);
     const State order[3] = {State::Normal, State::Disabled, State::Active};
     for (int i = 0; i < 3; ++i) {
         QPainter p(&strip);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
-        p.setClipRect(i * spec.frameWidth, 0, spec.frameWidth, spec.height);
-        p.translate(i * spec.frameWidth, 0);
-        PaintFrame(p, spec, order[i]);
+        p.setClipRect(i * design.frameWidth, 0, design.frameWidth, design.height);
+        p.translate(i * design.frameWidth, 0);
+        PaintFrame(p, design, order[i]);
     }
     return strip.convertToFormat(QImage::Format_RGBA8888);
 }
 
-void ButtonArt::PaintFrame(QPainter& p, const Spec& spec, State state)
+void ButtonArt::PaintFrame(QPainter& p, const Design& design, State state)
 {
-    switch (spec.style) {
-    case Style::Ghost: PaintGhost(p, spec, state); break;
+    switch (design.style) {
+    case Style::Ghost: PaintGhost(p, design, state); break;
     case Style::CaptionClose:
-    case Style::CaptionMinimise: PaintCaption(p, spec, state); break;
-    default: PaintPush(p, spec, state); break;
+    case Style::CaptionMinimise: PaintCaption(p, design, state); break;
+    default: PaintPush(p, design, state); break;
     }
 }
 
-void ButtonArt::PaintPush(QPainter& p, const Spec& spec, State state)
+void ButtonArt::PaintPush(QPainter& p, const Design& design, State state)
 {
-    const Look look = PushLook(spec.style, state);
-    const qreal radius = spec.height >= 30 ? 6 : 4;
-    const QRectF body(0.5, 0.5, spec.frameWidth - 1.0, spec.height - 2.0);
+    const Look look = PushLook(design.style, state);
+    const qreal radius = design.height >= 30 ? 6 : 4;
+    const QRectF body(0.5, 0.5, design.frameWidth - 1.0, design.height - 2.0);
 
     // A soft one-pixel shadow under the body, also when disabled (lighter).
     p.setPen(Qt::NoPen);
@@ -99,12 +99,12 @@ void ButtonArt::PaintPush(QPainter& p, const Spec& spec, State state)
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(body.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
     }
-    PaintContent(p, body, spec, look.ink, look.glyph);
+    PaintContent(p, body, design, look.ink, look.glyph);
 }
 
-void ButtonArt::PaintGhost(QPainter& p, const Spec& spec, State state)
+void ButtonArt::PaintGhost(QPainter& p, const Design& design, State state)
 {
-    const QRectF body(0.5, 0.5, spec.frameWidth - 1.0, spec.height - 2.0);
+    const QRectF body(0.5, 0.5, design.frameWidth - 1.0, design.height - 2.0);
     const qreal radius = 6;
     if (state == State::Active) {
         p.setPen(Qt::NoPen);
@@ -113,21 +113,21 @@ void ButtonArt::PaintGhost(QPainter& p, const Spec& spec, State state)
         p.setPen(QPen(QColor(0x8F, 0xB9, 0xDB), 1));
         p.setBrush(QColor(255, 255, 255, 250));
         p.drawRoundedRect(body, radius, radius);
-        PaintContent(p, body, spec, QColor(0x0A, 0x55, 0x85), Palette::Product);
+        PaintContent(p, body, design, QColor(0x0A, 0x55, 0x85), Palette::Product);
     } else if (state == State::Normal) {
         p.setPen(QPen(QColor(0x9F, 0xB6, 0xCB, 120), 1));
         p.setBrush(QColor(255, 255, 255, 120));
         p.drawRoundedRect(body, radius, radius);
-        PaintContent(p, body, spec, QColor(0x2C, 0x44, 0x5A), QColor(0x2E, 0x7F, 0xB5));
+        PaintContent(p, body, design, QColor(0x2C, 0x44, 0x5A), QColor(0x2E, 0x7F, 0xB5));
     } else {
-        PaintContent(p, body, spec, QColor(0xA8, 0xB2, 0xBC), QColor(0xB6, 0xBF, 0xC8));
+        PaintContent(p, body, design, QColor(0xA8, 0xB2, 0xBC), QColor(0xB6, 0xBF, 0xC8));
     }
 }
 
-void ButtonArt::PaintCaption(QPainter& p, const Spec& spec, State state)
+void ButtonArt::PaintCaption(QPainter& p, const Design& design, State state)
 {
-    const bool close = spec.style == Style::CaptionClose;
-    const QRectF hot(2.5, 2.5, spec.frameWidth - 5.0, spec.height - 5.0);
+    const bool close = design.style == Style::CaptionClose;
+    const QRectF hot(2.5, 2.5, design.frameWidth - 5.0, design.height - 5.0);
     QColor ink(0x4E, 0x5A, 0x66);
     if (state == State::Active) {
         p.setPen(Qt::NoPen);
@@ -137,7 +137,7 @@ void ButtonArt::PaintCaption(QPainter& p, const Spec& spec, State state)
     } else if (state == State::Disabled) {
         ink = QColor(0xBB, 0xC2, 0xC9);
     }
-    const QPointF c(spec.frameWidth / 2.0, spec.height / 2.0);
+    const QPointF c(design.frameWidth / 2.0, design.height / 2.0);
     QPen pen(ink, 1.6, Qt::SolidLine, Qt::RoundCap);
     p.setPen(pen);
     if (close) {
@@ -150,25 +150,25 @@ void ButtonArt::PaintCaption(QPainter& p, const Spec& spec, State state)
     }
 }
 
-void ButtonArt::PaintContent(QPainter& p, const QRectF& body, const Spec& spec, const QColor& ink,
+void ButtonArt::PaintContent(QPainter& p, const QRectF& body, const Design& design, const QColor& ink,
                              const QColor& glyphInk)
 {
-    const bool big = spec.height >= 30 && spec.style != Style::Ghost;
-    const QFont font = ArtKit::Font(big ? 15 : 12, big || spec.style == Style::Primary);
-    const qreal glyphSize = spec.glyph == Glyphs::Kind::None ? 0 : (big ? 16 : (spec.height >= 30 ? 15 : 11));
+    const bool big = design.height >= 30 && design.style != Style::Ghost;
+    const QFont font = ArtKit::Font(big ? 15 : 12, big || design.style == Style::Primary);
+    const qreal glyphSize = design.glyph == Glyphs::Kind::None ? 0 : (big ? 16 : (design.height >= 30 ? 15 : 11));
     const qreal gap = glyphSize > 0 ? (big ? 8 : 6) : 0;
-    const qreal textWidth = ArtKit::TextWidth(spec.caption, font);
+    const qreal textWidth = ArtKit::TextWidth(design.caption, font);
     const qreal total = glyphSize + gap + textWidth;
-    qreal x = qRound((spec.frameWidth - total) / 2.0);
+    qreal x = qRound((design.frameWidth - total) / 2.0);
     const qreal cy = body.center().y();
     if (glyphSize > 0) {
-        Glyphs::Draw(p, spec.glyph, QRectF(x, qRound(cy - glyphSize / 2.0), glyphSize, glyphSize), glyphInk);
+        Glyphs::Draw(p, design.glyph, QRectF(x, qRound(cy - glyphSize / 2.0), glyphSize, glyphSize), glyphInk);
         x += glyphSize + gap;
     }
     p.setFont(font);
     p.setPen(ink);
     p.drawText(QRectF(x, body.top(), textWidth + 2, body.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               spec.caption);
+               design.caption);
 }
 
 QImage ButtonArt::TabStrip(bool selected, const QColor& background)

@@ -14,7 +14,7 @@ public:
     enum class Style { Secondary, Primary, Go, Stop, Ghost, CaptionClose, CaptionMinimise };
     enum class State { Normal, Disabled, Active, Pressed };
 
-    struct Spec {
+    struct Design {
         Style style;
         QString caption;
         Glyphs::Kind glyph;
@@ -23,16 +23,16 @@ public:
     };
 
     // Returns an RGBA8888 strip of 3 × frameWidth by height.
-    static QImage HoverStrip(const Spec& spec);
+    static QImage HoverStrip(const Design& design);
     // Returns a 279 × 28 opaque strip drawn over the given background.
     static QImage TabStrip(bool selected, const QColor& background);
 
 private:
-    static void PaintFrame(QPainter& p, const Spec& spec, State state);
-    static void PaintPush(QPainter& p, const Spec& spec, State state);
-    static void PaintGhost(QPainter& p, const Spec& spec, State state);
-    static void PaintCaption(QPainter& p, const Spec& spec, State state);
-    static void PaintContent(QPainter& p, const QRectF& body, const Spec& spec, const QColor& ink,
+    static void PaintFrame(QPainter& p, const Design& design, State state);
+    static void PaintPush(QPainter& p, const Design& design, State state);
+    static void PaintGhost(QPainter& p, const Design& design, State state);
+    static void PaintCaption(QPainter& p, const Design& design, State state);
+    static void PaintContent(QPainter& p, const QRectF& body, const Design& design, const QColor& ink,
                              const QColor& glyphInk);
     static void PaintTab(QPainter& p, bool selected, State state);
 };

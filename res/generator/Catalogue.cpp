@@ -24,8 +24,8 @@ Catalogue::Entry Bitmap(int id, int w, int h, const QString& use, std::function<
 Catalogue::Entry Button(int id, int frameWidth, int h, const QString& use, S style, const QString& caption,
                         G glyph)
 {
-    const ButtonArt::Spec spec{style, caption, glyph, frameWidth, h};
-    return {Catalogue::Type::Png, id, frameWidth * 3, h, use, [spec] { return ButtonArt::HoverStrip(spec); }};
+    const ButtonArt::Design design{style, caption, glyph, frameWidth, h};
+    return {Catalogue::Type::Png, id, frameWidth * 3, h, use, [design] { return ButtonArt::HoverStrip(design); }};
 }
 } // namespace
 

@@ -61,6 +61,7 @@ public:
         ON_COMMAND(1033, [this] { EndDialog(IDCLOSE); });
     }
     bool showNo = false;
+    bool toolWindow = false;
     int endInInit = 0;
 
 protected:
@@ -69,6 +70,8 @@ protected:
         CDialog::OnInitDialog();
         if (showNo)
             ShowDlgItem(1049, SW_SHOW);
+        if (toolWindow)
+            SetToolWindow(true);
         if (endInInit)
             EndDialog(endInInit);
         return true;
@@ -259,11 +262,13 @@ TEST(DialogModal, OwnedByTheMainWindowAndCentredOverIt)
     owner.show();
     AfxSetMainWnd(&owner);
     MessageBoxLike box;
+    box.toolWindow = true; // turned into a tool window during its initialisation, still modal
     QPoint centre;
     bool modal = false;
     WhenModal([&](CDialog& d) {
         centre = d.geometry().center();
-        modal = QApplication::activeModalWidget() == &d && d.windowModality() == Qt::ApplicationModal;
+        modal = QApplication::activeModalWidget() == &d && d.windowModality() == Qt::ApplicationModal &&
+                d.windowType() == Qt::Tool;
         d.GetDlgItem<QPushButton>(1)->click();
     });
     EXPECT_EQ(box.DoModal(), IDOK);

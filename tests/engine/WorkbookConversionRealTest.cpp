@@ -1,0 +1,219 @@
+// Real workbooks through the real office, CUPS queue and Ghostscript: the PDF
+// holds every sheet with something on it, in sheet order, as searchable text,
+// and as many pages as the office's own PDF export.
+#include "WorkbookTestSupport.h"
+
+#include "automation/Dispatch.h"
+#include "automation/OfficeServer.h"
+#include "automation/OfficeSession.h"
+#include "engine/WorkbookConversion.h"
+#include "platform/PrinterQueue.h"
+#include "support/RealTools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace workbooktest;
+
+namespace {
+
+QString TestData(const QString& name)
+{
+    return QStringLiteral(ORVIK_TESTDATA_DIR "/") + name;
+}
+
+bool QueueReady()
+{
+    return CPrinterQueue::Check(QString(CPrinterQueue::kQueueName)) == CPrinterQueue::Ready;
+}
+
+// The office's own conversions of a few workbooks at once (one office start
+// per format), run with a profile of their own so that they never meet an
+// office the user (or the engine) has running.
+class OfficeReference {
+public:
+    OfficeReference(const QString& folder, const QStringList& workbooks) : m_folder(folder)
+    {
+        RunOffice(workbooks, QStringLiteral("pdf"), m_folder + "/pdf");
+        const QString csv = QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1");
+        // "convert <workbook> ..." then "Writing sheet <name> -> <file>" for each sheet, in sheet order.
+        static const QRegularExpression line(QStringLiteral("^(?:convert (.*) using filter.*|Writing sheet .* -> (.*))$"),
+                                             QRegularExpression::MultilineOption);
+        QString workbook;
+        const QString log = QString::fromUtf8(RunOffice(workbooks, csv, m_folder + "/csv"));
+        for (auto it = line.globalMatch(log); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            if (m.capturedLength(1))
+                workbook = QFileInfo(m.captured(1)).fileName();
+            else
+                m_words[workbook] << FirstWord(m.captured(2).trimmed());
+        }
+    }
+
+    // Pages of the office's own PDF export of the workbook.
+    int PdfPages(const QString& workbook) const { return PageCount(PdfOf(workbook)); }
+    QString PdfOf(const QString& workbook) const
+    {
+        return m_folder + "/pdf/" + QFileInfo(workbook).completeBaseName() + ".pdf";
+    }
+
+    // For each sheet in order: its first cell text with a letter in it ("" for a sheet without any).
+    QStringList SheetWords(const QString& workbook) const { return m_words.value(QFileInfo(workbook).fileName()); }
+
+private:
+    QByteArray RunOffice(const QStringList& workbooks, const QString& format, const QString& outDir)
+    {
+        QDir().mkpath(outDir);
+        return RunForOutput(QStringLiteral("soffice"),
+                            QStringList{QStringLiteral("-env:UserInstallation=file://") + m_folder + "/profile",
+                                        QStringLiteral("--headless"), QStringLiteral("--convert-to"), format,
+                                        QStringLiteral("--outdir"), outDir} +
+                                workbooks);
+    }
+
+    static QString FirstWord(const QString& csvPath)
+    {
+        QFile file(csvPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+        for (const QByteArray& row : file.readAll().split('\n'))
+            for (QString field : QString::fromUtf8(row).split(',')) {
+                field.remove('"');
+                if (field.contains(letter))
+                    return field.trimmed();
+            }
+        return {};
+    }
+
+    QString m_folder;
+    QHash<QString, QStringList> m_words;
+};
+
+// The PDF's text with every run of blanks made one blank.
+QString FlatText(const QString& pdf)
+{
+    return PdfText(pdf).simplified();
+}
+
+class RealWorkbooks : public ::testing::Test {
+protected:
+    // One office serves every workbook of these tests, as it serves a run.
+    static void SetUpTestSuite() { session = std::make_unique<OfficeSession>(); }
+    static void TearDownTestSuite() { session.reset(); }
+
+    void SetUp() override
+    {
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("soffice"), "LibreOffice (soffice)");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("gs"), "Ghostscript (gs)");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("pdftotext"), "poppler-utils (pdftotext)");
+        ORVIK_REQUIRE_TOOL(QueueReady(), "CUPS with the printer queue OrvikExcelToPDF");
+        RegisterOfficeServer();
+        engine = std::make_unique<CWorkbookConversion>(&prompts, out.path(), run.path());
+    }
+    void TearDown() override { DispatchRegistry::Unregister("Excel.Application"); }
+
+    QString Pdf(const QString& workbook) const
+    {
+        return out.filePath(QFileInfo(workbook).completeBaseName() + ".pdf");
+    }
+
+    QTemporaryDir out, run, scratch;
+    QueuedPrompts prompts;
+    std::unique_ptr<CWorkbookConversion> engine;
+    static std::unique_ptr<OfficeSession> session;
+};
+
+std::unique_ptr<OfficeSession> RealWorkbooks::session;
+
+// Every sheet with something on it becomes pages of the PDF, in sheet order and
+// searchable, and the PDF has as many pages as the office's own export.
+TEST_F(RealWorkbooks, EveryNonEmptySheetInOrderAsSearchableText)
+{
+    QStringList workbooks;
+    // (Not chinese-provinces.xls: without a CJK font the office draws boxes, whose text
+    // Ghostscript cannot tell apart.)
+    for (const char* name : {"SampleSS.xlsx", "55906-MultiSheetRefs.xlsx", "WithTextBox.xlsx"})
+        workbooks << TestData(name);
+    const OfficeReference office(scratch.path(), workbooks);
+    for (const QString& workbook : workbooks) {
+        SCOPED_TRACE(workbook.toStdString());
+        ASSERT_TRUE(engine->ConvertWorkbook(workbook)) << engine->FailureMessage().toStdString();
+        EXPECT_EQ(Pdf(workbook), engine->PdfPath());
+        EXPECT_EQ(office.PdfPages(workbook), PageCount(Pdf(workbook)));
+
+        const QString text = FlatText(Pdf(workbook));
+        EXPECT_EQ(FlatText(office.PdfOf(workbook)), text);
+        const QStringList words = office.SheetWords(workbook);
+        ASSERT_FALSE(words.isEmpty());
+        qsizetype at = 0;
+        for (const QString& word : words) {
+            if (word.isEmpty())
+                continue; // a sheet without text
+            const qsizetype found = text.indexOf(word, at);
+            EXPECT_GE(found, 0) << "\"" << word.toStdString() << "\" missing or out of sheet order";
+            if (found >= 0)
+                at = found + word.size();
+        }
+    }
+    EXPECT_TRUE(prompts.asked.isEmpty());
+    EXPECT_TRUE(prompts.plain.isEmpty());
+}
+
+// Protected workbooks open with the prompt's answer; a wrong answer brings the
+// prompt back; Cancel converts nothing.
+TEST_F(RealWorkbooks, ProtectedWorkbooksOpenWithThePromptsAnswer)
+{
+    prompts.QueuePassword(2);
+    EXPECT_FALSE(engine->ConvertWorkbook(TestData("password.xls")));
+    EXPECT_FALSE(QFile::exists(Pdf("password.xls")));
+
+    prompts.QueuePassword(1, "wrong");
+    prompts.QueuePassword(1, "password");
+    prompts.QueuePassword(1, "abc");
+    prompts.QueuePassword(1, "tika");
+    const std::pair<const char*, const char*> books[] = {{"password.xls", "A ZIP bomb is a variant of mail-bombing."},
+                                                         {"xor-encryption-abc.xls", "1 2 3"},
+                                                         {"protected_passtika.xlsx", "This is an Encrypted Excel spreadsheet."}};
+    for (const auto& [name, words] : books) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(engine->ConvertWorkbook(TestData(name))) << engine->FailureMessage().toStdString();
+        EXPECT_TRUE(FlatText(Pdf(name)).contains(QString::fromUtf8(words))) << FlatText(Pdf(name)).toStdString();
+    }
+    EXPECT_EQ(QStringList({"password.xls", "password.xls", "password.xls", "xor-encryption-abc.xls",
+                           "protected_passtika.xlsx"}),
+              prompts.asked);
+    EXPECT_EQ(0u, prompts.Unanswered());
+    EXPECT_EQ(CWorkbookConversion::PasswordPlaceholder(), engine->WorkbookPassword());
+}
+
+// A damaged workbook (a real one cut short) brings the prompt; Cancel gives a
+// clean failure and the next workbook still converts.
+TEST_F(RealWorkbooks, DamagedWorkbookFailsCleanlyAndTheNextConverts)
+{
+    QFile whole(TestData("SampleSS.xlsx"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QString damaged = scratch.filePath("Damaged.xlsx");
+    QFile cut(damaged);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 2));
+    cut.close();
+
+    prompts.QueuePassword(2);
+    EXPECT_FALSE(engine->ConvertWorkbook(damaged));
+    EXPECT_EQ(QStringList({"Damaged.xlsx"}), prompts.asked);
+    EXPECT_FALSE(QFile::exists(Pdf(damaged)));
+    EXPECT_TRUE(engine->FailureMessage().startsWith("Damaged.xlsx: "));
+
+    EXPECT_TRUE(engine->ConvertWorkbook(TestData("SampleSS.xlsx")));
+    EXPECT_TRUE(FlatText(Pdf("SampleSS.xlsx")).contains("Test spreadsheet"));
+    EXPECT_EQ(1, engine->FailureMessage().split('\n').size());
+}
+
+} // namespace

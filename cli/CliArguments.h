@@ -1,0 +1,46 @@
+#pragma once
+
+#include "options/ConversionOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for.
+struct CliSettings {
+    QStringList workbooks;        // as given, in order
+    QString outputFolder;         // as given with -o
+    ConversionOptions options;    // every PDF setting, passwords included
+    bool overwrite = false;       // replace PDFs that exist
+    bool haveWorkbookPassword = false;
+    QString workbookPassword;     // tried first on a workbook that refuses to open
+    bool help = false;
+};
+
+// The command line of orvik-xl2pdf:
+//   orvik-xl2pdf [options] WORKBOOK... -o FOLDER
+// Options take their value as the next argument or after "=". Passwords are
+// read from files (or standard input), never taken from an argument.
+class CliArguments {
+public:
+    // Exit codes of the program.
+    static constexpr int kAllConverted = 0;
+    static constexpr int kNotAllConverted = 1;
+    static constexpr int kBadUsage = 2;
+
+    // args without the program name. False, with a one-line reason, on bad usage
+    // (this includes a password file that cannot be read).
+    static bool Parse(const QStringList& args, CliSettings* settings, QString* error);
+
+    static QString Usage();
+
+private:
+    struct State;
+
+    static bool TakeValue(const QStringList& args, int& i, const QString& name, const QString& inlineValue,
+                          bool hasInline, QString* value, QString* error);
+    static bool ApplyOption(const QString& name, const QString& value, State* state, QString* error);
+    static bool ApplyDeny(const QString& list, ConversionOptions* o, QString* error);
+    static bool ApplyChoice(const QString& name, const QString& value, ConversionOptions* o, QString* error);
+    static bool CheckConsistent(const State& state, QString* error);
+    static bool ReadPasswords(State* state, QString* error);
+};

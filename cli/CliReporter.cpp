@@ -1,0 +1,83 @@
+#include "cli/CliReporter.h"
+
+#include "cli/TerminalPrompts.h"
+
+#include <QFileInfo>
+
+CliReporter::CliReporter(TerminalPrompts* prompts, int count, int skipped, FILE* out, FILE* err)
+    : m_pPrompts(prompts), m_nCount(count), m_nSkipped(skipped), m_pOut(out), m_pErr(err)
+{
+}
+
+void CliReporter::WorkbookStarted(int, const QString&)
+{
+    if (m_pPrompts)
+        m_pPrompts->NewWorkbook();
+}
+
+void CliReporter::ProgressChanged(int percent)
+{
+    m_nPercent = percent;
+}
+
+void CliReporter::WorkbookFinished(const WorkbookReport& report)
+{
+    const QString name = QFileInfo(report.workbookPath).fileName();
+    static const char* const kWhat[] = {"not reached", "converted", "kept", "skipped", "failed", "stopped"};
+    QString progress = QStringLiteral("[%1/%2] %3%  %4: %5")
+                           .arg(report.index + 1)
+                           .arg(m_nCount)
+                           .arg(m_nPercent, 3)
+                           .arg(name, QLatin1String(kWhat[report.result]));
+    if (report.result == WorkbookReport::Converted)
+        progress += QStringLiteral(" -> ") + report.pdfPath;
+    Line(m_pErr, progress);
+    const QString problem = ProblemLine(report);
+    if (!problem.isEmpty())
+        Line(m_pErr, problem);
+    if (report.result == WorkbookReport::Converted) {
+        std::fprintf(m_pOut, "%s\n", report.pdfPath.toLocal8Bit().constData());
+        std::fflush(m_pOut);
+    }
+}
+
+QString CliReporter::ProblemLine(const WorkbookReport& report) const
+{
+    const QString name = QFileInfo(report.workbookPath).fileName();
+    switch (report.result) {
+    case WorkbookReport::Converted:
+        return report.message; // sheets lost on the way
+    case WorkbookReport::Kept:
+        return QStringLiteral("%1: not converted: %2 already exists (--overwrite replaces it).").arg(name, report.pdfPath);
+    case WorkbookReport::Cancelled:
+        if (m_pPrompts && m_pPrompts->NoOneToAsk())
+            return QStringLiteral("%1: not converted: it could not be opened, and there is no terminal to ask for "
+                                  "its password (--workbook-password-file gives one).")
+                .arg(name);
+        return report.message.isEmpty() ? QStringLiteral("%1: not converted.").arg(name) : report.message;
+    case WorkbookReport::Failed:
+        return report.message;
+    case WorkbookReport::Stopped:
+        return QStringLiteral("%1: not converted: the conversion was stopped.").arg(name);
+    case WorkbookReport::NotReached:
+        break;
+    }
+    return QString();
+}
+
+void CliReporter::RunFinished(const ConversionRunSummary& summary)
+{
+    const int total = int(summary.workbooks.size()) + m_nSkipped;
+    const int converted = summary.Count(WorkbookReport::Converted);
+    QString line = QStringLiteral("%1 %2 of %3 workbook(s) converted.").arg(summary.status).arg(converted).arg(total);
+    const int notReached = summary.Count(WorkbookReport::NotReached);
+    if (notReached > 0)
+        line += QStringLiteral(" Stopped before %1 more.").arg(notReached);
+    Line(m_pErr, line);
+}
+
+void CliReporter::Line(FILE* stream, const QString& text)
+{
+    std::fprintf(stream, "orvik-xl2pdf: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stream);
+}

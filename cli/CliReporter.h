@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/ConversionRunObserver.h"
+
+#include <cstdio>
+
+class TerminalPrompts;
+
+// Tells the command line's user what the run does: a progress line per
+// workbook and one clear line per workbook that was not converted on standard
+// error, the path of every PDF written on standard output.
+class CliReporter : public ConversionRunObserver {
+public:
+    // count: workbooks in the run; skipped: workbooks refused before the run (for the final count).
+    CliReporter(TerminalPrompts* prompts, int count, int skipped, FILE* out = stdout, FILE* err = stderr);
+
+    void WorkbookStarted(int index, const QString& workbookPath) override;
+    void ProgressChanged(int percent) override;
+    void WorkbookFinished(const WorkbookReport& report) override;
+    void RunFinished(const ConversionRunSummary& summary) override;
+
+    // The line for a workbook that was not converted (or lost sheets); empty for a converted one.
+    QString ProblemLine(const WorkbookReport& report) const;
+
+private:
+    void Line(FILE* stream, const QString& text);
+
+    TerminalPrompts* m_pPrompts;
+    int m_nCount;
+    int m_nSkipped;
+    int m_nPercent = 0;
+    FILE* m_pOut;
+    FILE* m_pErr;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// A password handed to the command line: the first line of a file, or of
+// standard input when the file is named "-". Only the newline that ends the
+// line is taken off; blanks belong to the password.
+class PasswordFile {
+public:
+    static QString StdinName() { return QStringLiteral("-"); }
+
+    // False, with a one-line reason, when the file cannot be read.
+    static bool Read(const QString& file, QString* password, QString* error);
+
+    // The password in the text read: up to the first newline, without it.
+    static QString FirstLine(const QByteArray& text);
+};

@@ -1,0 +1,59 @@
+#include "cli/SignalStop.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace {
+// SIGUSR2 only wakes the signal thread when the program ends.
+sigset_t StopSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR2})
+        sigaddset(&set, s);
+    return set;
+}
+} // namespace
+
+SignalStop::SignalStop()
+{
+    const sigset_t set = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+SignalStop::~SignalStop()
+{
+    Finish();
+}
+
+void SignalStop::Finish()
+{
+    if (m_thread.joinable()) {
+        m_bQuit = true;
+        pthread_kill(m_thread.native_handle(), SIGUSR2);
+        m_thread.join();
+    }
+}
+
+void SignalStop::Start(std::function<void(int)> onSignal)
+{
+    m_onSignal = std::move(onSignal);
+    m_thread = std::thread([this] { Wait(); });
+}
+
+void SignalStop::Wait()
+{
+    const sigset_t set = StopSignals();
+    bool stopped = false;
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&set, &signal) != 0)
+            continue;
+        if (signal == SIGUSR2 && m_bQuit)
+            return;
+        if (signal != SIGUSR2 && !stopped && m_onSignal) {
+            stopped = true;
+            m_onSignal(signal);
+        }
+    }
+}

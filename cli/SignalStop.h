@@ -1,0 +1,31 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <pthread.h>
+#include <thread>
+
+// Turns an interrupt (Ctrl-C), a hang-up or a termination request into a stop
+// of the run, so that the office and Ghostscript are ended and no temporary
+// file or half-written PDF stays behind. The signals are taken by a thread of
+// its own (sigwait), never in a signal handler. Make the object before any
+// other thread: the signals are blocked for every thread started after it.
+class SignalStop {
+public:
+    SignalStop();
+    ~SignalStop();
+    SignalStop(const SignalStop&) = delete;
+    SignalStop& operator=(const SignalStop&) = delete;
+
+    // Called on the signal thread for the first signal that comes.
+    void Start(std::function<void(int)> onSignal);
+    // Ends the signal thread: onSignal is not called after this returns.
+    void Finish();
+
+private:
+    void Wait();
+
+    std::function<void(int)> m_onSignal;
+    std::thread m_thread;
+    std::atomic<bool> m_bQuit{false};
+};

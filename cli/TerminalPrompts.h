@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/ConversionPrompts.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdio>
+
+// The run's questions answered for the command line: an existing PDF is
+// replaced only when --overwrite was given; a workbook that refuses to open
+// gets the password of --workbook-password-file once, then the terminal
+// (/dev/tty, echo off) asks for it while it is refused; without a terminal the
+// workbook is skipped. Messages go to standard error.
+class TerminalPrompts : public ConversionPrompts {
+public:
+    TerminalPrompts(bool overwrite, bool havePassword, const QString& password, FILE* messages = stderr);
+    ~TerminalPrompts() override;
+    TerminalPrompts(const TerminalPrompts&) = delete;
+    TerminalPrompts& operator=(const TerminalPrompts&) = delete;
+
+    int ShowMessageBox(const QString& text, int type) override;
+    void ShowPlainMessage(const QString& text) override;
+    int AskWorkbookPassword(const QString& fileName, QString* password) override;
+
+    // A new workbook: its first refused open gets the file's password again.
+    void NewWorkbook();
+    // Ends a terminal question that is open (any thread, also from a stop).
+    void Interrupt();
+    // True when a workbook was skipped because nobody could be asked for its password.
+    bool NoOneToAsk() const { return m_bNoOneToAsk; }
+
+private:
+    // Reads one line from the terminal with echo off; false on end of input,
+    // interruption, or when there is no terminal.
+    bool ReadFromTerminal(const QString& prompt, QString* line);
+
+    bool m_bOverwrite;
+    bool m_bHavePassword;
+    QString m_strPassword;
+    FILE* m_pMessages;
+    bool m_bFileTried = false;
+    int m_nTerminalAsks = 0;
+    std::atomic<bool> m_bNoOneToAsk{false};
+    int m_wakeFds[2] = {-1, -1};
+};

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "engine/ConversionRunObserver.h"
+#include "options/ConversionOptions.h"
+#include "platform/RunFolder.h"
+#include "platform/StopGate.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class CWorkbookConversion;
+class ConversionPrompts;
+class OfficeSession;
+struct PrintedWorkbook;
+struct WorkbookOutcome;
+
+// One conversion run: every listed workbook in list order becomes a PDF named
+// after it in the output folder. Run() is called once, on a worker thread; the
+// window (or the command line) asks for a pause or a stop from its own thread,
+// and calls Finish() when it is done with the run, which removes the private
+// folder of the run and everything the run made in it.
+//
+// One office serves the whole run, and Ghostscript joins the sheets of one
+// workbook while the next one prints (at most one Ghostscript at a time). What
+// is reported comes in list order all the same: before any question (replace
+// an existing PDF, a workbook password) and before anything is reported about
+// the next workbook, the pending Ghostscript is finished and its result reported.
+class ConversionRun {
+public:
+    // Called once per workbook, just before it prints: the options it is converted with.
+    using OptionsProvider = std::function<ConversionOptions()>;
+
+    static QString CompleteText() { return QStringLiteral("Complete!"); }
+    static QString StoppedText() { return QStringLiteral("Stoped"); }
+    // The question before replacing an existing PDF (%1: its full path).
+    static QString ReplaceQuestion() { return QStringLiteral("%1 already exists. Do you want to replace it?"); }
+
+    // prompts and observer (may be null) must outlive the run.
+    ConversionRun(const QStringList& workbooks, const QString& outputFolder, ConversionPrompts* prompts,
+                  OptionsProvider options, ConversionRunObserver* observer = nullptr);
+    // Finishes the run (Run() must have returned, or never have been called).
+    ~ConversionRun();
+    ConversionRun(const ConversionRun&) = delete;
+    ConversionRun& operator=(const ConversionRun&) = delete;
+
+    // Before Run(): the office of this session serves the run (it must outlive
+    // the run) instead of one the run starts and ends itself.
+    void UseOfficeSession(OfficeSession* session) { m_pSharedSession = session; }
+    // Before Run(): the printer queue the sheets print through.
+    void SetQueueName(const QString& name) { m_strQueueName = name; }
+
+    // Worker thread, once: converts every workbook and returns what came of them.
+    ConversionRunSummary Run();
+
+    // Any thread. A stop ends a running office or Ghostscript at once; nothing
+    // further is produced. A pause holds the run at its next safe point.
+    void RequestStop() { m_gate.RequestStop(); }
+    void Pause() { m_gate.Pause(); }
+    void Resume() { m_gate.Resume(); }
+    bool StopRequested() const { return m_gate.StopRequested(); }
+    bool Paused() const { return m_gate.Paused(); }
+
+    // Removes the run folder and everything in it; later calls do nothing.
+    void Finish();
+
+    // The output folder, ending with a separator.
+    QString OutputFolder() const { return m_strOutputFolder; }
+    // The private folder of the run (empty once finished).
+    QString RunFolderPath() const { return m_runFolder.Path(); }
+    // The summary of the finished run.
+    ConversionRunSummary Summary() const;
+
+private:
+    class OrderedPrompts;
+    struct Pending;
+
+    void ConvertOne(CWorkbookConversion& engine, int index);
+    bool KeepExisting(WorkbookReport& report);
+    void StartGhostscript(const CWorkbookConversion& engine, std::unique_ptr<PrintedWorkbook> printed,
+                          const WorkbookReport& report);
+    void FinishPending();
+    void FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome);
+    void Publish(const WorkbookReport& report);
+    void PublishProgress(int percent);
+    int ProgressAt(int index) const;
+
+    QStringList m_lstWorkbooks;
+    QString m_strOutputFolder;
+    ConversionPrompts* m_pPrompts;
+    OptionsProvider m_options;
+    ConversionRunObserver* m_pObserver;
+    OfficeSession* m_pSharedSession = nullptr;
+    QString m_strQueueName;
+
+    StopGate m_gate;
+    RunFolder m_runFolder;
+    std::unique_ptr<Pending> m_pPending;  // the workbook Ghostscript is joining (worker thread only)
+    std::atomic<bool> m_bRan{false};
+
+    mutable std::mutex m_mutex;           // the summary and the observer's calls
+    ConversionRunSummary m_summary;
+    int m_nProgress = 0;
+};

@@ -1,0 +1,185 @@
+// Stopping and pausing a run at exact moments: a spreadsheet server that holds
+// one sheet's printing, and a Ghostscript held before it starts (then the real
+// one). What a stop or a pause leaves behind is checked on disk.
+#include "RunTestSupport.h"
+
+#include "engine/ConversionRun.h"
+#include "support/RealTools.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+using namespace runtest;
+
+namespace {
+
+class HeldRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("gs"), "Ghostscript (gs)");
+        ORVIK_REQUIRE_TOOL(QueueReady(), "CUPS with the printer queue OrvikExcelToPDF");
+        server = std::make_unique<HoldingServer>(OnePagePdf(scratch.path()));
+        server->Register();
+    }
+    void TearDown() override
+    {
+        if (server)
+            server->Release();
+        if (worker.joinable())
+            worker.join();
+        HoldingServer::Unregister();
+    }
+
+    // Starts the run of these workbooks (file names under a folder that need not exist) on a worker thread.
+    void Start(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& n : names)
+            paths << QStringLiteral("/data/in/") + n;
+        run = std::make_unique<ConversionRun>(paths, out.path(), &prompts, [] { return ConversionOptions(); },
+                                              &observer);
+        runFolder = run->RunFolderPath();
+        worker = std::thread([this] { summary = run->Run(); });
+    }
+    void Join() { worker.join(); }
+    QString Pdf(const QString& base) const { return out.filePath(base + QStringLiteral(".pdf")); }
+    // What a stopped run must leave: nothing in the run folder, no partial PDF, and no run folder after Finish.
+    void ExpectCleanAfterStop(const QStringList& expectedPdfs)
+    {
+        EXPECT_EQ(QStringList(), FilesBelow(runFolder));
+        EXPECT_EQ(expectedPdfs, FilesBelow(out.path())) << "no partial PDF may remain";
+        run->Finish();
+        EXPECT_FALSE(QFileInfo::exists(runFolder));
+    }
+
+    QTemporaryDir scratch, out;
+    ScriptedPrompts prompts;
+    RecordingObserver observer;
+    std::unique_ptr<HoldingServer> server;
+    std::unique_ptr<ConversionRun> run;
+    QString runFolder;
+    std::thread worker;
+    ConversionRunSummary summary;
+};
+
+TEST_F(HeldRun, StopWhileASheetPrintsProducesNothingFurther)
+{
+    server->HoldAt(QStringLiteral("Alpha.xlsx"), 2);
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    ASSERT_TRUE(server->WaitHeld());
+    run->RequestStop();
+    server->Release();
+    Join();
+
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
+    EXPECT_EQ(QStringList(), summary.pdfNames);
+    EXPECT_EQ(2, server->PrintOuts()) << "sheet 3 must not print after the stop";
+    EXPECT_EQ(QStringList{QStringLiteral("Alpha.xlsx")}, server->Opened());
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
+    EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(1).result);
+    EXPECT_EQ(std::vector<int>{100}, observer.Progress()) << "only the end of the run moves the bar";
+    ExpectCleanAfterStop({});
+}
+
+TEST_F(HeldRun, PauseWhileASheetPrintsHoldsUntilResumed)
+{
+    server->HoldAt(QStringLiteral("Alpha.xlsx"), 2);
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx"), QStringLiteral("Gamma.xlsx")});
+    ASSERT_TRUE(server->WaitHeld());
+    run->Pause();
+    server->Release();
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(2, server->PrintOuts()) << "a paused run prints no further sheet";
+    EXPECT_EQ(0u, observer.FinishedCount());
+    EXPECT_EQ(QStringList(), FilesBelow(out.path()));
+
+    run->Resume();
+    Join();
+    EXPECT_EQ(9, server->PrintOuts());
+    EXPECT_EQ((std::vector<int>{33, 66, 100}), observer.Progress());
+    EXPECT_EQ((QStringList{"Alpha.pdf", "Beta.pdf", "Gamma.pdf"}), summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Complete!"), summary.status);
+    EXPECT_TRUE(summary.AllConverted());
+}
+
+TEST_F(HeldRun, StopWhileGhostscriptRunsEndsItAndLeavesNoPartialPdf)
+{
+    GhostscriptHold gs;
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    const pid_t pid = gs.WaitStarted();
+    ASSERT_NE(0, pid);
+    run->RequestStop();
+    Join();
+
+    EXPECT_FALSE(ProcessRuns(pid)) << "the stop must end Ghostscript";
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
+    EXPECT_TRUE(summary.workbooks.at(0).message.isEmpty()) << "a stop is no failure";
+    // Beta may have printed while Alpha's sheets were being joined, but it produces nothing.
+    EXPECT_NE(WorkbookReport::Converted, summary.workbooks.at(1).result);
+    ExpectCleanAfterStop({});
+}
+
+TEST_F(HeldRun, PauseWhileGhostscriptRunsLetsItFinishThenHolds)
+{
+    GhostscriptHold gs;
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    ASSERT_NE(0, gs.WaitStarted());
+    run->Pause();
+    gs.Release();
+    ASSERT_TRUE(observer.WaitFinished(1));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_TRUE(QFileInfo::exists(Pdf(QStringLiteral("Alpha"))));
+    EXPECT_FALSE(QFileInfo::exists(Pdf(QStringLiteral("Beta")))) << "a paused run joins no further workbook";
+    EXPECT_EQ(1u, observer.FinishedCount());
+    EXPECT_EQ(std::vector<int>{50}, observer.Progress());
+
+    run->Resume();
+    Join();
+    EXPECT_EQ((std::vector<int>{50, 100}), observer.Progress());
+    EXPECT_EQ((QStringList{"Alpha.pdf", "Beta.pdf"}), summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Complete!"), summary.status);
+}
+
+TEST_F(HeldRun, StopBetweenWorkbooksOpensNoFurtherWorkbook)
+{
+    observer.onStarted = [this](int index, const QString&) {
+        if (index == 1)
+            run->RequestStop();
+    };
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx"), QStringLiteral("Gamma.xlsx")});
+    Join();
+
+    EXPECT_EQ(QStringList{QStringLiteral("Alpha.xlsx")}, server->Opened());
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(2).result);
+    // Alpha's sheets may still have been joining when the stop came: either its
+    // PDF is complete and listed, or there is none.
+    const bool alpha = summary.pdfNames == QStringList{QStringLiteral("Alpha.pdf")};
+    EXPECT_TRUE(alpha || summary.pdfNames.isEmpty());
+    EXPECT_EQ(alpha ? QStringLiteral("Complete!") : QStringLiteral("Stoped"), summary.status);
+    ExpectCleanAfterStop(alpha ? QStringList{QStringLiteral("Alpha.pdf")} : QStringList());
+}
+
+// The run object cleans up after itself even when the window never calls Finish.
+TEST_F(HeldRun, DestroyingTheRunRemovesItsFolder)
+{
+    Start({QStringLiteral("Alpha.xlsx")});
+    Join();
+    ASSERT_TRUE(QFileInfo(runFolder).isDir());
+    EXPECT_EQ(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser,
+              QFileInfo(runFolder).permissions()) << "only the user may read the run folder";
+    run.reset();
+    EXPECT_FALSE(QFileInfo::exists(runFolder));
+    EXPECT_TRUE(QFileInfo::exists(Pdf(QStringLiteral("Alpha"))));
+}
+
+} // namespace

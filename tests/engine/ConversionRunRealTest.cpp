@@ -1,0 +1,263 @@
+// Runs over real workbooks through the real office, CUPS queue and Ghostscript:
+// the bar, the names, the questions and their order, the options per workbook,
+// a cancelled password, a stop while the office prints, and the run folder.
+#include "RunTestSupport.h"
+
+#include "automation/OfficeServer.h"
+#include "automation/OfficeSession.h"
+#include "engine/ConversionRun.h"
+#include "support/RealTools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+using namespace runtest;
+
+namespace {
+
+QString TestData(const QString& name)
+{
+    return QStringLiteral(ORVIK_TESTDATA_DIR "/") + name;
+}
+
+// The value of one pdfinfo field ("" when missing).
+QString PdfInfo(const QString& pdf, const QString& field)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(60000);
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (line.startsWith(field + QLatin1Char(':')))
+            return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+
+// Office processes (running, not ended) started by this test program.
+std::vector<pid_t> OurOfficeProcesses()
+{
+    QHash<pid_t, pid_t> parents;
+    std::vector<pid_t> offices;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t pid = pid_t(entry.toInt(&number));
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
+        const QList<QByteArray> rest = text.mid(close + 2).split(' ');
+        if (open < 0 || close < 0 || rest.size() < 2)
+            continue;
+        parents.insert(pid, pid_t(rest.at(1).toInt()));
+        const QByteArray name = text.mid(open + 1, close - open - 1);
+        if ((name.startsWith("soffice") || name.startsWith("oosplash")) && ProcessRuns(pid))
+            offices.push_back(pid);
+    }
+    std::vector<pid_t> ours;
+    for (pid_t pid : offices) {
+        for (pid_t p = parents.value(pid); p > 1; p = parents.value(p))
+            if (p == getpid()) {
+                ours.push_back(pid);
+                break;
+            }
+    }
+    return ours;
+}
+
+class RealRun : public ::testing::Test {
+protected:
+    // One office for every run of this program.
+    static void SetUpTestSuite()
+    {
+        RegisterOfficeServer();
+        session = std::make_unique<OfficeSession>();
+    }
+    static void TearDownTestSuite() { session.reset(); }
+
+    void SetUp() override
+    {
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("soffice"), "LibreOffice (soffice)");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("gs"), "Ghostscript (gs)");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("pdfinfo"), "poppler-utils (pdfinfo)");
+        ORVIK_REQUIRE_TOOL(QueueReady(), "CUPS with the printer queue OrvikExcelToPDF");
+    }
+
+    // A run over these workbooks into the output folder (typed without a trailing separator).
+    ConversionRun& MakeRun(const QStringList& workbooks,
+                           ConversionRun::OptionsProvider options = [] { return ConversionOptions(); })
+    {
+        run = std::make_unique<ConversionRun>(workbooks, out.path(), &prompts, std::move(options), &observer);
+        run->UseOfficeSession(session.get());
+        runFolder = run->RunFolderPath();
+        return *run;
+    }
+    QString Pdf(const QString& base) const { return out.filePath(base + QStringLiteral(".pdf")); }
+
+    static std::unique_ptr<OfficeSession> session;
+    QTemporaryDir out, scratch;
+    ScriptedPrompts prompts;
+    RecordingObserver observer;
+    std::unique_ptr<ConversionRun> run;
+    QString runFolder;
+};
+
+std::unique_ptr<OfficeSession> RealRun::session;
+
+// Three workbooks: the bar at 33, 66, 100, the names in list order, each PDF
+// with the options handed out for it, and no run folder once finished.
+TEST_F(RealRun, ThreeWorkbooksMoveTheBarAndTakeFreshOptionsEach)
+{
+    std::atomic<int> calls{0};
+    MakeRun({TestData("SampleSS.xlsx"), TestData("SimpleScatterChart.xlsx"), TestData("WithTextBox.xlsx")},
+            [&calls] {
+                ConversionOptions options;
+                options.m_strDocTitle = QStringLiteral("Title %1").arg(++calls);
+                return options;
+            });
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_EQ((std::vector<int>{33, 66, 100}), observer.Progress());
+    EXPECT_EQ((QStringList{"SampleSS.pdf", "SimpleScatterChart.pdf", "WithTextBox.pdf"}), summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Complete!"), summary.status);
+    EXPECT_TRUE(summary.AllConverted()) << summary.workbooks.at(0).message.toStdString();
+    EXPECT_EQ(out.path() + QLatin1Char('/'), run->OutputFolder());
+    EXPECT_EQ(3, calls.load());
+    EXPECT_EQ(QStringLiteral("Title 1"), PdfInfo(Pdf("SampleSS"), "Title"));
+    EXPECT_EQ(QStringLiteral("Title 2"), PdfInfo(Pdf("SimpleScatterChart"), "Title"));
+    EXPECT_EQ(QStringLiteral("Title 3"), PdfInfo(Pdf("WithTextBox"), "Title"));
+    const QStringList finished = observer.Events().filter(QRegularExpression(QStringLiteral("^finished ")));
+    EXPECT_EQ((QStringList{"finished 0", "finished 1", "finished 2"}), finished);
+    EXPECT_TRUE(observer.runFinished);
+    EXPECT_EQ(QStringList(), FilesBelow(runFolder)) << "print files go when their PDF is done";
+
+    run->Finish();
+    EXPECT_FALSE(QFileInfo::exists(runFolder));
+    EXPECT_TRUE(run->RunFolderPath().isEmpty());
+}
+
+// Existing PDFs answered No or closed: untouched, not listed, the bar still moves.
+TEST_F(RealRun, KeptPdfsStayUntouchedAndStillAdvanceTheBar)
+{
+    for (const char* base : {"SampleSS", "SimpleScatterChart"}) {
+        QFile old(Pdf(base));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the old PDF");
+    }
+    prompts.QueueBox(7);
+    prompts.QueueBox(8);
+    MakeRun({TestData("SampleSS.xlsx"), TestData("SimpleScatterChart.xlsx"), TestData("WithTextBox.xlsx")});
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_EQ((QStringList{Pdf("SampleSS") + " already exists. Do you want to replace it?",
+                           Pdf("SimpleScatterChart") + " already exists. Do you want to replace it?"}),
+              prompts.boxes);
+    EXPECT_EQ((std::vector<int>{4, 4}), prompts.boxTypes);
+    for (const char* base : {"SampleSS", "SimpleScatterChart"}) {
+        QFile old(Pdf(base));
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QByteArray("the old PDF"), old.readAll());
+    }
+    EXPECT_EQ((std::vector<int>{33, 66, 100}), observer.Progress());
+    EXPECT_EQ(QStringList{"WithTextBox.pdf"}, summary.pdfNames);
+    EXPECT_EQ(WorkbookReport::Kept, summary.workbooks.at(0).result);
+    EXPECT_EQ(WorkbookReport::Kept, summary.workbooks.at(1).result);
+    EXPECT_FALSE(summary.AllConverted());
+}
+
+// Book.xls and Book.xlsx from two folders: the second asks to replace the PDF
+// of the first, and only once that PDF is complete and reported.
+TEST_F(RealRun, SameBaseNameFromTwoFoldersAsksToReplaceTheFirstOnesPdf)
+{
+    QDir(scratch.path()).mkpath("a");
+    QDir(scratch.path()).mkpath("b");
+    const QString first = scratch.filePath("a/Book.xls");
+    const QString second = scratch.filePath("b/Book.xlsx");
+    ASSERT_TRUE(QFile::copy(TestData("SampleSS.xls"), first));
+    ASSERT_TRUE(QFile::copy(TestData("WithTextBox.xlsx"), second));
+    bool firstReadyWhenAsked = false;
+    prompts.onQuestion = [&](const QString&) {
+        firstReadyWhenAsked = observer.FinishedCount() == 1 && PdfInfo(Pdf("Book"), "Pages").toInt() > 0;
+    };
+    MakeRun({first, second});
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_EQ(QStringList{Pdf("Book") + " already exists. Do you want to replace it?"}, prompts.boxes);
+    EXPECT_TRUE(firstReadyWhenAsked) << "the question must wait for the first PDF";
+    EXPECT_EQ((QStringList{"Book.pdf", "Book.pdf"}), summary.pdfNames);
+    EXPECT_EQ((std::vector<int>{50, 100}), observer.Progress());
+    EXPECT_TRUE(PdfInfo(Pdf("Book"), "Pages").toInt() > 0);
+}
+
+// A cancelled password leaves the workbook out; alone, the run reads "Stoped".
+TEST_F(RealRun, CancelledPasswordAloneGivesStoped)
+{
+    MakeRun({TestData("password.xls")});
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_EQ(QStringList{"password.xls"}, prompts.asked);
+    EXPECT_EQ(QStringList(), summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
+    EXPECT_FALSE(summary.stopped);
+    EXPECT_EQ(WorkbookReport::Cancelled, summary.workbooks.at(0).result);
+    EXPECT_TRUE(summary.workbooks.at(0).message.startsWith("password.xls: ")) << summary.workbooks.at(0).message.toStdString();
+    EXPECT_EQ(std::vector<int>{100}, observer.Progress()) << "only the end of the run moves the bar";
+    EXPECT_EQ(QStringList(), FilesBelow(out.path()));
+}
+
+// The password question of the second workbook comes after the first is reported;
+// a wrong password asks again, the right one converts it.
+TEST_F(RealRun, PasswordQuestionComesAfterThePreviousWorkbookIsReported)
+{
+    prompts.QueuePassword(1, QStringLiteral("wrong"));
+    prompts.QueuePassword(1, QStringLiteral("tika"));
+    size_t reportedWhenAsked = 0;
+    prompts.onQuestion = [&](const QString&) {
+        if (reportedWhenAsked == 0)
+            reportedWhenAsked = observer.FinishedCount();
+    };
+    MakeRun({TestData("SampleSS.xlsx"), TestData("protected_passtika.xlsx")});
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_EQ(1u, reportedWhenAsked);
+    EXPECT_EQ((QStringList{"protected_passtika.xlsx", "protected_passtika.xlsx"}), prompts.asked);
+    EXPECT_EQ((QStringList{"SampleSS.pdf", "protected_passtika.pdf"}), summary.pdfNames);
+    EXPECT_TRUE(summary.AllConverted());
+    EXPECT_GT(PdfInfo(Pdf("protected_passtika"), "Pages").toInt(), 0);
+}
+
+// A stop while the office prints: the office ends, no later PDF and no partial
+// file appear, and the run folder is empty.
+TEST_F(RealRun, StopWhileTheOfficePrintsEndsTheOffice)
+{
+    session->Office();
+    ASSERT_FALSE(OurOfficeProcesses().empty());
+    observer.onFinished = [this](const WorkbookReport& report) {
+        if (report.index == 0)
+            run->RequestStop();
+    };
+    MakeRun({TestData("SampleSS.xlsx"), TestData("55906-MultiSheetRefs.xlsx"), TestData("chinese-provinces.xls")});
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_TRUE(OurOfficeProcesses().empty()) << "the stop must end the office";
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(QStringList{"SampleSS.pdf"}, summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Complete!"), summary.status);
+    EXPECT_EQ(QStringList{"SampleSS.pdf"}, FilesBelow(out.path()));
+    EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(2).result);
+    EXPECT_EQ(QStringList(), FilesBelow(runFolder));
+}
+
+} // namespace

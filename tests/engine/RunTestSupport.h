@@ -1,0 +1,388 @@
+#pragma once
+
+// Shared by the conversion run tests: scripted answers to the run's questions,
+// an observer that records what the run reports, a spreadsheet server that can
+// hold a sheet's printing, and a Ghostscript that waits before it starts.
+#include "automation/Dispatch.h"
+#include "engine/ConversionPrompts.h"
+#include "engine/ConversionRun.h"
+#include "engine/ExcelDispatch.h"
+#include "platform/PrinterQueue.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace runtest {
+
+using namespace std::chrono_literals;
+
+// Long enough for any real step here; a test that waits this long has failed.
+constexpr auto kPatience = 120s;
+
+inline bool QueueReady()
+{
+    return CPrinterQueue::Check(QString(CPrinterQueue::kQueueName)) == CPrinterQueue::Ready;
+}
+
+// Answers the run's questions from queues and records them with their type.
+class ScriptedPrompts : public ConversionPrompts {
+public:
+    void QueueBox(int answer)
+    {
+        std::lock_guard lock(m_mutex);
+        m_boxAnswers.push_back(answer);
+    }
+    void QueuePassword(int result, const QString& password = QString())
+    {
+        std::lock_guard lock(m_mutex);
+        m_passwords.emplace_back(result, password);
+    }
+
+    // An empty queue answers Yes.
+    int ShowMessageBox(const QString& text, int type) override
+    {
+        if (onQuestion)
+            onQuestion(text);
+        std::lock_guard lock(m_mutex);
+        boxes << text;
+        boxTypes.push_back(type);
+        if (m_boxAnswers.empty())
+            return 6;
+        const int answer = m_boxAnswers.front();
+        m_boxAnswers.pop_front();
+        return answer;
+    }
+    void ShowPlainMessage(const QString& text) override
+    {
+        std::lock_guard lock(m_mutex);
+        plain << text;
+    }
+    // An empty queue answers Cancel.
+    int AskWorkbookPassword(const QString& fileName, QString* password) override
+    {
+        if (onQuestion)
+            onQuestion(fileName);
+        std::lock_guard lock(m_mutex);
+        asked << fileName;
+        if (m_passwords.empty())
+            return 2;
+        auto [result, typed] = m_passwords.front();
+        m_passwords.pop_front();
+        *password = result == 1 ? typed : QString();
+        return result;
+    }
+
+    // Called (on the worker thread) when a question is about to be asked.
+    std::function<void(const QString&)> onQuestion;
+    QStringList boxes;
+    std::vector<int> boxTypes;
+    QStringList plain;
+    QStringList asked;
+
+private:
+    std::mutex m_mutex;
+    std::deque<int> m_boxAnswers;
+    std::deque<std::pair<int, QString>> m_passwords;
+};
+
+// Records everything a run reports, in the order it came.
+class RecordingObserver : public ConversionRunObserver {
+public:
+    void WorkbookStarted(int index, const QString& path) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            events << QStringLiteral("start %1").arg(index);
+        }
+        if (onStarted)
+            onStarted(index, path);
+    }
+    void ProgressChanged(int percent) override
+    {
+        std::lock_guard lock(m_mutex);
+        progress.push_back(percent);
+        events << QStringLiteral("progress %1").arg(percent);
+    }
+    void WorkbookFinished(const WorkbookReport& report) override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            finished.push_back(report);
+            events << QStringLiteral("finished %1").arg(report.index);
+            m_cv.notify_all();
+        }
+        if (onFinished)
+            onFinished(report);
+    }
+    void RunFinished(const ConversionRunSummary& s) override
+    {
+        std::lock_guard lock(m_mutex);
+        summary = s;
+        runFinished = true;
+        events << QStringLiteral("run finished");
+        m_cv.notify_all();
+    }
+
+    // Waits until count workbooks have been reported; false when that took too long.
+    bool WaitFinished(size_t count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_cv.wait_for(lock, kPatience, [&] { return finished.size() >= count; });
+    }
+    std::vector<int> Progress()
+    {
+        std::lock_guard lock(m_mutex);
+        return progress;
+    }
+    size_t FinishedCount()
+    {
+        std::lock_guard lock(m_mutex);
+        return finished.size();
+    }
+    QStringList Events()
+    {
+        std::lock_guard lock(m_mutex);
+        return events;
+    }
+
+    std::function<void(int, const QString&)> onStarted;
+    std::function<void(const WorkbookReport&)> onFinished;
+    std::vector<int> progress;
+    std::vector<WorkbookReport> finished;
+    QStringList events;
+    ConversionRunSummary summary;
+    bool runFinished = false;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+};
+
+// A spreadsheet server behind "Excel.Application": every workbook opens with
+// three sheets, each sheet prints a real one-page PDF. The printing of one
+// chosen sheet can be held until the test lets it go.
+class HoldingServer {
+public:
+    explicit HoldingServer(QByteArray page) : m_page(std::move(page)) {}
+
+    // PrintOut of this sheet (1-based) of the workbook with this file name waits for Release().
+    void HoldAt(const QString& fileName, int sheet)
+    {
+        std::lock_guard lock(m_mutex);
+        m_holdBook = fileName;
+        m_holdSheet = sheet;
+    }
+    // Waits until the held sheet is printing; false when it never came.
+    bool WaitHeld()
+    {
+        std::unique_lock lock(m_mutex);
+        return m_cv.wait_for(lock, kPatience, [&] { return m_bHeld; });
+    }
+    void Release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_bReleased = true;
+        m_cv.notify_all();
+    }
+    int PrintOuts()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_nPrintOuts;
+    }
+    QStringList Opened()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_lstOpened;
+    }
+
+    void Register();
+    static void Unregister() { DispatchRegistry::Unregister(QStringLiteral("Excel.Application")); }
+
+private:
+    friend class HoldingObject;
+    void Printing(const QString& book, int sheet, const QString& file)
+    {
+        std::unique_lock lock(m_mutex);
+        if (book == m_holdBook && sheet == m_holdSheet) {
+            m_bHeld = true;
+            m_cv.notify_all();
+            m_cv.wait(lock, [&] { return m_bReleased; });
+        }
+        ++m_nPrintOuts;
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(m_page);
+    }
+    void Opening(const QString& book)
+    {
+        std::lock_guard lock(m_mutex);
+        m_lstOpened << book;
+    }
+
+    QByteArray m_page;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    QString m_holdBook;
+    int m_holdSheet = 0;
+    bool m_bHeld = false;
+    bool m_bReleased = false;
+    int m_nPrintOuts = 0;
+    QStringList m_lstOpened;
+};
+
+class HoldingObject : public IDispatchObject {
+public:
+    HoldingObject(HoldingServer* server, QString role, QString book = {}, int sheet = 0)
+        : m_pServer(server), m_role(std::move(role)), m_book(std::move(book)), m_sheet(sheet) {}
+
+    Variant Invoke(int32_t dispid, InvokeKind, const std::vector<Variant>& args) override
+    {
+        using namespace ExcelDispid;
+        if (m_role == "Application" && dispid == Workbooks)
+            return Make("Workbooks");
+        if (m_role == "Workbooks" && dispid == Open) {
+            const QString book = QFileInfo(args.at(0).bstrVal).fileName();
+            m_pServer->Opening(book);
+            return Make("Workbook", book);
+        }
+        if (m_role == "Workbook" && dispid == Sheets)
+            return Make("Sheets", m_book);
+        if (m_role == "Sheets" && dispid == Count)
+            return Variant::Long(3);
+        if (m_role == "Sheets" && dispid == Item)
+            return Make("Sheet", m_book, args.at(0).iVal);
+        if (m_role == "Sheet" && dispid == PrintOut)
+            m_pServer->Printing(m_book, m_sheet, args.at(7).bstrVal);
+        return {};
+    }
+
+private:
+    Variant Make(const QString& role, const QString& book = {}, int sheet = 0)
+    {
+        return Variant::Dispatch(std::make_shared<HoldingObject>(m_pServer, role, book, sheet));
+    }
+
+    HoldingServer* m_pServer;
+    QString m_role;
+    QString m_book;
+    int m_sheet;
+};
+
+inline void HoldingServer::Register()
+{
+    DispatchRegistry::Register(QStringLiteral("Excel.Application"), [this] {
+        return std::static_pointer_cast<IDispatchObject>(std::make_shared<HoldingObject>(this, "Application"));
+    });
+}
+
+// A one-page PDF made by the real Ghostscript.
+inline QByteArray OnePagePdf(const QString& scratchFolder)
+{
+    const QString out = scratchFolder + QStringLiteral("/page.pdf");
+    QProcess gs;
+    gs.start(QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dNOPAUSE"),
+                                    QStringLiteral("-dBATCH"), QStringLiteral("-sDEVICE=pdfwrite"),
+                                    QStringLiteral("-sOutputFile=") + out, QStringLiteral("-c"),
+                                    QStringLiteral("/Helvetica findfont 24 scalefont setfont 72 700 moveto "
+                                                   "(A sheet) show showpage")});
+    gs.waitForFinished(60000);
+    QFile file(out);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Puts a "gs" first on PATH that records its process id and waits until the
+// test lets it go, then becomes the real Ghostscript. PATH is restored on destruction.
+class GhostscriptHold {
+public:
+    GhostscriptHold()
+    {
+        const QString realGs = QStandardPaths::findExecutable(QStringLiteral("gs"));
+        QFile script(m_dir.filePath(QStringLiteral("gs")));
+        script.open(QIODevice::WriteOnly);
+        script.write(QStringLiteral("#!/bin/sh\n"
+                                    "echo $$ > '%1/started.'$$\n"
+                                    "while [ ! -e '%1/release' ]; do sleep 0.02; done\n"
+                                    "exec '%2' \"$@\"\n")
+                         .arg(m_dir.path(), realGs)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_oldPath);
+    }
+    ~GhostscriptHold()
+    {
+        Release();
+        qputenv("PATH", m_oldPath);
+    }
+
+    // Waits until a held Ghostscript runs; its process id, or 0 when none came.
+    pid_t WaitStarted()
+    {
+        const auto until = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < until) {
+            const QStringList started = QDir(m_dir.path()).entryList({QStringLiteral("started.*")}, QDir::Files);
+            if (!started.isEmpty())
+                return pid_t(started.first().mid(8).toInt());
+            std::this_thread::sleep_for(10ms);
+        }
+        return 0;
+    }
+    void Release()
+    {
+        QFile release(m_dir.filePath(QStringLiteral("release")));
+        release.open(QIODevice::WriteOnly);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldPath;
+};
+
+// True while a process of that id runs (an ended, unreaped one counts as gone).
+inline bool ProcessRuns(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close > 0 && text.size() > close + 2 && text.at(close + 2) != 'Z';
+}
+
+// Every file below a folder (relative paths), sorted.
+inline QStringList FilesBelow(const QString& folder)
+{
+    QStringList files;
+    std::function<void(const QString&)> walk = [&](const QString& dir) {
+        for (const QFileInfo& i : QDir(dir).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            if (i.isDir())
+                walk(i.filePath());
+            else
+                files << QDir(folder).relativeFilePath(i.filePath());
+        }
+    };
+    walk(folder);
+    files.sort();
+    return files;
+}
+
+} // namespace runtest

@@ -5,6 +5,7 @@
 #include "automation/OfficeProcess.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -139,6 +140,9 @@ void SheetPrinter::PrintInto(const Job& job, const QString& file)
 
 bool SheetPrinter::Print(const Job& job)
 {
+    if (!QFileInfo(job.file).absoluteDir().exists())
+        throw DispatchException(DISP_E_EXCEPTION,
+                                QStringLiteral("The folder of the print file \"%1\" does not exist.").arg(job.file));
     if (QFileInfo::exists(job.file) && !QFile::remove(job.file))
         throw DispatchException(DISP_E_EXCEPTION,
                                 QStringLiteral("The old print file \"%1\" could not be removed.").arg(job.file));
@@ -155,7 +159,9 @@ bool SheetPrinter::Print(const Job& job)
 void SheetPrinter::WaitForFile(const QString& file)
 {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + m_office.Options().callTimeout;
+    // The office has finished printing (Wait); what is left is the file system
+    // catching up, which never takes long.
+    const auto deadline = steady_clock::now() + std::min<milliseconds>(m_office.Options().callTimeout, seconds(30));
     while (!IsCompletePdf(file)) {
         if (!m_office.Alive())
             throw DispatchException(E_FAIL, OfficeProcess::EndedMessage());

@@ -123,6 +123,10 @@ GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
     QStringList& a = c.m_lstArguments;
     a << QStringLiteral("-dSAFER") << QStringLiteral("-dNOPAUSE") << QStringLiteral("-dBATCH")
       << QStringLiteral("-sDEVICE=pdfwrite");
+    // Ghostscript 10.0's new PDF reader loses the Unicode of ligature glyphs
+    // ("fi" becomes a CJK character), so the office's print files go through
+    // the older reader, which keeps every word searchable.
+    a << QStringLiteral("-dNEWPDF=false");
     const QString level = EffectiveLevel(options);
     if (!level.isEmpty())
         a << QStringLiteral("-dCompatibilityLevel=") + level;

@@ -2,6 +2,8 @@
 
 #include "automation/OfficeProfileTemplate.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QUrl>
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -77,7 +79,7 @@ OfficeProcess::~OfficeProcess()
 bool OfficeProcess::Start(QString* error)
 {
     const QStringList arguments{
-        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_strProfileFolder).toString(QUrl::FullyEncoded),
+        QStringLiteral("-env:UserInstallation=") + ProfileUrl(),
         QStringLiteral("--headless"),
         QStringLiteral("--invisible"),
         QStringLiteral("--norestore"),
@@ -179,7 +181,10 @@ void OfficeProcess::SetCallTimeout(std::chrono::milliseconds bound)
 
 void OfficeProcess::Kill()
 {
+    const bool started = m_process.Pid() > 0;
     m_process.Kill();
+    if (started)
+        RemovePipeFiles();
     std::lock_guard lock(m_gateMutex);
     m_pGateAttachment.reset();
 }
@@ -205,6 +210,32 @@ bool OfficeProcess::Shutdown()
     return ended;
 }
 
+void OfficeProcess::RemovePipeFiles() const
+{
+    // A killed office leaves the socket files of its two pipes behind: ours, and
+    // the one it keeps for its single instance, named after the MD5 of the
+    // profile URL in UTF-16 (each byte in hex without leading zero).
+    const QString url = ProfileUrl();
+    QByteArray utf16;
+    for (QChar c : url) {
+        utf16.append(static_cast<char>(c.unicode() & 0xFF));
+        utf16.append(static_cast<char>(c.unicode() >> 8));
+    }
+    QString hash;
+    for (unsigned char b : QCryptographicHash::hash(utf16, QCryptographicHash::Md5))
+        hash += QString::number(b, 16);
+    for (const QString& name : {m_strPipeName, QStringLiteral("SingleOfficeIPC_") + hash}) {
+        const QString socket = QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(name);
+        QFile::remove(QStringLiteral("/tmp/") + socket);
+        QFile::remove(QStringLiteral("/var/tmp/") + socket);
+    }
+}
+
+QString OfficeProcess::ProfileUrl() const
+{
+    return QUrl::fromLocalFile(m_strProfileFolder).toString(QUrl::FullyEncoded);
+}
+
 QString OfficeProcess::HungMessage()
 {
     return QStringLiteral("The spreadsheet application stopped answering and was ended.");
@@ -227,6 +258,7 @@ void OfficeProcess::CheckNotHung()
 {
     if (m_watchdog.Disarm()) {
         m_bHung = true;
+        Kill();
         throw DispatchException(E_FAIL, HungMessage());
     }
 }
@@ -235,6 +267,7 @@ void OfficeProcess::Fail(const QString& what, const css::uno::Exception& e, bool
 {
     if (m_watchdog.Disarm() || m_bHung) {
         m_bHung = true;
+        Kill(); // reaped before the caller goes on
         throw DispatchException(E_FAIL, HungMessage());
     }
     // A lost connection: the office died (crash, or ended through the stop gate).

@@ -67,6 +67,8 @@ public:
 private:
     bool Connect(QString* error);
     void AttachGate();
+    QString ProfileUrl() const;
+    void RemovePipeFiles() const;
     void ThrowIfEnded() const;
     [[noreturn]] void Fail(const QString& what, const css::uno::Exception& e, bool disposed);
     void CheckNotHung();

@@ -77,6 +77,7 @@ int main(int argc, char** argv)
     CliReporter reporter(&prompts, int(workbooks.size()), refused);
     const ConversionOptions options = settings.options;
     ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &reporter);
+    run.SetExistingPdf(settings.overwrite ? ConversionRun::ExistingPdf::Replace : ConversionRun::ExistingPdf::Keep);
     stopOnSignal.Start([&](int) {
         Complain(QStringLiteral("stopping."));
         run.RequestStop();

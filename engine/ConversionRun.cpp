@@ -158,10 +158,16 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
 
 bool ConversionRun::KeepExisting(WorkbookReport& report)
 {
+    // The new PDF replaces the old one only once it is complete.
+    if (m_existingPdf == ExistingPdf::Replace)
+        return false;
+    // A question, or a kept PDF to report: everything before it is reported first.
     FinishPending();
-    const int answer = m_pPrompts ? m_pPrompts->ShowMessageBox(ReplaceQuestion().arg(report.pdfPath), kYesNo) : 0;
-    if (answer == kYes)
-        return false; // the new PDF replaces the old one only once it is complete
+    if (m_existingPdf == ExistingPdf::Ask) {
+        const int answer = m_pPrompts ? m_pPrompts->ShowMessageBox(ReplaceQuestion().arg(report.pdfPath), kYesNo) : 0;
+        if (answer == kYes)
+            return false;
+    }
     report.result = WorkbookReport::Kept;
     Publish(report);
     return true;

@@ -35,6 +35,9 @@ class ConversionRun {
 public:
     // Called once per workbook, just before it prints: the options it is converted with.
     using OptionsProvider = std::function<ConversionOptions()>;
+    // What happens to a PDF that exists already: the window asks; the command
+    // line knows the answer beforehand and need not wait for anything to ask.
+    enum class ExistingPdf { Ask, Replace, Keep };
 
     static QString CompleteText() { return QStringLiteral("Complete!"); }
     static QString StoppedText() { return QStringLiteral("Stoped"); }
@@ -52,6 +55,8 @@ public:
     // Before Run(): the office of this session serves the run (it must outlive
     // the run) instead of one the run starts and ends itself.
     void UseOfficeSession(OfficeSession* session) { m_pSharedSession = session; }
+    // Before Run(): what happens to existing PDFs (Ask unless changed).
+    void SetExistingPdf(ExistingPdf rule) { m_existingPdf = rule; }
     // Before Run(): the printer queue the sheets print through.
     void SetQueueName(const QString& name) { m_strQueueName = name; }
 
@@ -97,6 +102,7 @@ private:
     ConversionRunObserver* m_pObserver;
     OfficeSession* m_pSharedSession = nullptr;
     QString m_strQueueName;
+    ExistingPdf m_existingPdf = ExistingPdf::Ask;
 
     StopGate m_gate;
     RunFolder m_runFolder;

@@ -169,6 +169,38 @@ TEST_F(HeldRun, StopBetweenWorkbooksOpensNoFurtherWorkbook)
     ExpectCleanAfterStop(alpha ? QStringList{QStringLiteral("Alpha.pdf")} : QStringList());
 }
 
+// Rules known beforehand (the command line's --overwrite or not): no question is asked.
+TEST_F(HeldRun, ExistingPdfRulesReplaceOrKeepWithoutAsking)
+{
+    auto writeOld = [this] {
+        QFile old(Pdf(QStringLiteral("Alpha")));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    };
+    auto runWith = [this](ConversionRun::ExistingPdf rule) {
+        run = std::make_unique<ConversionRun>(QStringList{QStringLiteral("/data/in/Alpha.xlsx"), QStringLiteral("/data/in/Beta.xlsx")},
+                                              out.path(), &prompts, [] { return ConversionOptions(); }, &observer);
+        run->SetExistingPdf(rule);
+        return run->Run();
+    };
+    auto content = [this] {
+        QFile pdf(Pdf(QStringLiteral("Alpha")));
+        return pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+    };
+
+    writeOld();
+    ConversionRunSummary kept = runWith(ConversionRun::ExistingPdf::Keep);
+    EXPECT_EQ(QByteArray("old"), content());
+    EXPECT_EQ(WorkbookReport::Kept, kept.workbooks.at(0).result);
+    EXPECT_EQ(QStringList{QStringLiteral("Beta.pdf")}, kept.pdfNames);
+    EXPECT_EQ((std::vector<int>{50, 100}), observer.Progress());
+
+    ConversionRunSummary replaced = runWith(ConversionRun::ExistingPdf::Replace);
+    EXPECT_TRUE(content().startsWith("%PDF-"));
+    EXPECT_EQ((QStringList{QStringLiteral("Alpha.pdf"), QStringLiteral("Beta.pdf")}), replaced.pdfNames);
+    EXPECT_EQ(QStringList(), prompts.boxes) << "neither rule asks";
+}
+
 // The run object cleans up after itself even when the window never calls Finish.
 TEST_F(HeldRun, DestroyingTheRunRemovesItsFolder)
 {

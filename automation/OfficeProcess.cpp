@@ -88,6 +88,7 @@ bool OfficeProcess::Start(QString* error)
         QStringLiteral("--nolockcheck"),
         QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_strPipeName),
     };
+    m_process.SetEndWithParent(true); // never outlive the program, even when it is killed
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_process.Start(m_bViaLauncher ? kOfficeLauncher : kOfficeBinary, arguments, error))
             return false;

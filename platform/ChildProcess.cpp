@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
@@ -76,24 +77,12 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, Q
     std::vector<char*> argv = PointersTo(args);
     std::vector<char*> envp = PointersTo(env);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     const QByteArray out = m_strOutputFile.isEmpty() ? QByteArray("/dev/null")
                                                      : QFile::encodeName(m_strOutputFile);
-    posix_spawn_file_actions_addopen(&actions, 1, out.constData(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attr, 0);
-
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    if (rc != 0) {
+    int rc = 0;
+    const pid_t pid = m_bEndWithParent ? ForkWithParentDeath(argv.data(), envp.data(), out, &rc)
+                                       : Spawn(argv.data(), envp.data(), out, &rc);
+    if (pid <= 0) {
         if (error)
             *error = QStringLiteral("The program \"%1\" could not be started: %2")
                          .arg(program, QString::fromLocal8Bit(strerror(rc)));
@@ -104,6 +93,75 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, Q
     m_bReaped = false;
     m_nExitCode = -1;
     return true;
+}
+
+pid_t ChildProcess::Spawn(char* const argv[], char* const envp[], const QByteArray& output, int* error)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    pid_t pid = 0;
+    *error = posix_spawn(&pid, argv[0], &actions, &attr, argv, envp);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    return *error == 0 ? pid : -1;
+}
+
+// fork and exec by hand: posix_spawn cannot ask for a parent-death signal. Only
+// async-signal-safe calls run between fork and exec; a close-on-exec pipe
+// carries a failed exec's errno back.
+pid_t ChildProcess::ForkWithParentDeath(char* const argv[], char* const envp[], const QByteArray& output,
+                                        int* error)
+{
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        *error = errno;
+        return -1;
+    }
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(report[0]);
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        if (in < 0 || out < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) {
+            const int e = errno;
+            (void)!write(report[1], &e, sizeof e);
+            _exit(127);
+        }
+        execve(argv[0], argv, envp);
+        const int e = errno;
+        (void)!write(report[1], &e, sizeof e);
+        _exit(127);
+    }
+    close(report[1]);
+    if (pid < 0) {
+        *error = errno;
+        close(report[0]);
+        return -1;
+    }
+    setpgid(pid, pid);
+    int childError = 0;
+    ssize_t n;
+    while ((n = read(report[0], &childError, sizeof childError)) < 0 && errno == EINTR) {
+    }
+    close(report[0]);
+    if (n == static_cast<ssize_t>(sizeof childError)) {
+        waitpid(pid, nullptr, 0);
+        *error = childError;
+        return -1;
+    }
+    return pid;
 }
 
 bool ChildProcess::TryReap(bool block)

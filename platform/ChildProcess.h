@@ -22,6 +22,11 @@ public:
     // "NAME=value" entries added to (or replacing in) the inherited environment.
     void SetExtraEnvironment(const QStringList& entries) { m_lstExtraEnv = entries; }
 
+    // The child is killed when the thread that started it ends, even when this
+    // program is killed itself (for helpers such as the office, which must not
+    // outlive the program). Keep the starting thread alive as long as the child.
+    void SetEndWithParent(bool on) { m_bEndWithParent = on; }
+
     // Resolves a bare program name on PATH. False, with a message, when it cannot start.
     bool Start(const QString& program, const QStringList& arguments, QString* error = nullptr);
 
@@ -39,9 +44,12 @@ public:
 
 private:
     bool TryReap(bool block);
+    pid_t Spawn(char* const argv[], char* const envp[], const QByteArray& output, int* error);
+    pid_t ForkWithParentDeath(char* const argv[], char* const envp[], const QByteArray& output, int* error);
 
     QString m_strOutputFile;
     QStringList m_lstExtraEnv;
+    bool m_bEndWithParent = false;
     pid_t m_pid = 0;
     bool m_bReaped = true;
     int m_nExitCode = -1;

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <thread>
 
 TEST(ChildProcess, ArgumentsArriveUnchangedWithoutAShell)
 {
@@ -66,4 +67,37 @@ TEST(ChildProcess, TimeoutAndKillEndTheWholeGroup)
     for (int i = 0; i < 100 && alive(); ++i)
         usleep(10000);
     EXPECT_FALSE(alive()) << "the grandchild survived";
+}
+
+// A child meant to end with its parent is killed when the starting thread is
+// gone (as when the whole program is killed); exec failures are still reported.
+TEST(ChildProcess, EndWithParentKillsTheOrphan)
+{
+    ChildProcess p;
+    p.SetEndWithParent(true);
+    bool started = false;
+    std::thread starter([&] { started = p.Start("sleep", {"30"}); });
+    starter.join();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(p.WaitForExit(5000)) << "the child outlived the thread that started it";
+    EXPECT_EQ(-1, p.ExitCode());
+
+    ChildProcess kept;
+    kept.SetEndWithParent(true);
+    ASSERT_TRUE(kept.Start("sh", {"-c", "exit 4"}));
+    ASSERT_TRUE(kept.WaitForExit(5000));
+    EXPECT_EQ(4, kept.ExitCode());
+
+    QTemporaryDir dir;
+    const QString notExecutable = dir.filePath("script");
+    QFile f(notExecutable);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("garbage");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ChildProcess bad;
+    bad.SetEndWithParent(true);
+    QString error;
+    EXPECT_FALSE(bad.Start(notExecutable, {}, &error));
+    EXPECT_TRUE(error.contains("could not be started")) << error.toStdString();
 }

@@ -1,0 +1,161 @@
+// The command line of orvik-xl2pdf: every setting reaches the options, and
+// every kind of bad usage is refused with a reason.
+#include "cli/CliArguments.h"
+#include "cli/PasswordFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CliArgumentsTest : public ::testing::Test {
+protected:
+    QString File(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path;
+    }
+    bool Parse(const QStringList& args)
+    {
+        error.clear();
+        return CliArguments::Parse(args, &settings, &error);
+    }
+
+    QTemporaryDir dir;
+    CliSettings settings;
+    QString error;
+};
+
+TEST_F(CliArgumentsTest, EveryOptionReachesItsSetting)
+{
+    const QString owner = File("owner", "own er\n");
+    const QString user = File("user", " user pass \nsecond line\n");
+    const QString book = File("book", "tika");
+    ASSERT_TRUE(Parse({"--title", "Annual (report)", "--author=Ann", "--subject", "Figures", "--keywords", "a, b",
+                       "--owner-password-file", owner, "--user-password-file=" + user, "--deny", "copy,forms,change,print",
+                       "--encryption", "high", "--doc-compression", "lzw", "--image-compression=auto",
+                       "--jpeg-quality", "medium", "--pdf-version", "1.5", "--workbook-password-file", book,
+                       "--overwrite", "a.xlsx", "-o", "/out", "b.xls"}))
+        << error.toStdString();
+
+    const ConversionOptions& o = settings.options;
+    EXPECT_EQ(QStringLiteral("Annual (report)"), o.m_strDocTitle);
+    EXPECT_EQ(QStringLiteral("Ann"), o.m_strDocAuthor);
+    EXPECT_EQ(QStringLiteral("Figures"), o.m_strDocSubject);
+    EXPECT_EQ(QStringLiteral("a, b"), o.m_strDocKeywords);
+    EXPECT_EQ(1, o.m_bEnableSecurity);
+    EXPECT_EQ(1, o.m_bOwnerPassword);
+    EXPECT_EQ(QStringLiteral("own er"), o.m_strOwnerPassword);
+    EXPECT_EQ(1, o.m_bUserPassword);
+    EXPECT_EQ(QStringLiteral(" user pass "), o.m_strUserPassword) << "only the newline is taken off";
+    EXPECT_EQ(1, o.m_bCopyExtract);
+    EXPECT_EQ(1, o.m_bFormFill);
+    EXPECT_EQ(1, o.m_bChangeDoc);
+    EXPECT_EQ(1, o.m_bPrinting);
+    EXPECT_EQ(1, o.m_nEncryptionLevel);
+    EXPECT_EQ(QStringLiteral("LZW"), o.m_strDocCompression);
+    EXPECT_EQ(QStringLiteral("Automatic"), o.m_strImageCompression);
+    EXPECT_EQ(QStringLiteral("Medium"), o.m_strJpegQuality);
+    EXPECT_EQ(QStringLiteral("V1.5"), o.m_strPdfVersion);
+    EXPECT_TRUE(settings.haveWorkbookPassword);
+    EXPECT_EQ(QStringLiteral("tika"), settings.workbookPassword);
+    EXPECT_TRUE(settings.overwrite);
+    EXPECT_EQ((QStringList{"a.xlsx", "b.xls"}), settings.workbooks);
+    EXPECT_EQ(QStringLiteral("/out"), settings.outputFolder);
+}
+
+TEST_F(CliArgumentsTest, DefaultsAreTheSettingsWindowsDefaults)
+{
+    ASSERT_TRUE(Parse({"a.xlsx", "-o", "/out"}));
+    const ConversionOptions o = settings.options;
+    const ConversionOptions defaults;
+    EXPECT_EQ(0, o.m_bEnableSecurity);
+    EXPECT_EQ(defaults.m_strDocCompression, o.m_strDocCompression);
+    EXPECT_EQ(QStringLiteral("V1.3(Acrobat 4.xx)"), o.m_strPdfVersion);
+    EXPECT_EQ(QStringLiteral("Minimum"), o.m_strJpegQuality);
+    EXPECT_FALSE(settings.overwrite);
+    EXPECT_FALSE(settings.haveWorkbookPassword);
+}
+
+TEST_F(CliArgumentsTest, ValuesMapToTheItemTextsOfTheLists)
+{
+    const std::vector<std::tuple<const char*, const char*, QString ConversionOptions::*>> cases = {
+        {"1.3", "V1.3(Acrobat 4.xx)", &ConversionOptions::m_strPdfVersion},
+        {"1.4", "V1.4", &ConversionOptions::m_strPdfVersion},
+        {"flate", "Flate", &ConversionOptions::m_strImageCompression},
+        {"jpeg", "JPEG", &ConversionOptions::m_strImageCompression},
+        {"minimum", "Minimum", &ConversionOptions::m_strJpegQuality},
+        {"low", "Low", &ConversionOptions::m_strJpegQuality},
+        {"maximum", "Maximum", &ConversionOptions::m_strJpegQuality},
+        {"flate", "Flate", &ConversionOptions::m_strDocCompression},
+    };
+    for (const auto& [value, item, member] : cases) {
+        const QString option = member == &ConversionOptions::m_strPdfVersion        ? "--pdf-version"
+                               : member == &ConversionOptions::m_strImageCompression ? "--image-compression"
+                               : member == &ConversionOptions::m_strJpegQuality      ? "--jpeg-quality"
+                                                                                     : "--doc-compression";
+        ASSERT_TRUE(Parse({option, value, "a.xls", "-o", "/out"})) << error.toStdString();
+        EXPECT_EQ(QString::fromLatin1(item), settings.options.*member) << option.toStdString() << " " << value;
+    }
+}
+
+TEST_F(CliArgumentsTest, DoubleDashEndsTheOptions)
+{
+    ASSERT_TRUE(Parse({"-o", "/out", "--", "--title", "-x.xlsx"}));
+    EXPECT_EQ((QStringList{"--title", "-x.xlsx"}), settings.workbooks);
+}
+
+TEST_F(CliArgumentsTest, HelpNeedsNothingElse)
+{
+    ASSERT_TRUE(Parse({"--help"}));
+    EXPECT_TRUE(settings.help);
+    EXPECT_TRUE(CliArguments::Usage().contains("orvik-xl2pdf [options] WORKBOOK... -o FOLDER"));
+}
+
+// Each line: the arguments and a word the reason must contain.
+TEST_F(CliArgumentsTest, BadUsageIsRefusedWithAReason)
+{
+    const QString owner = File("owner", "secret\n");
+    const QString empty = File("empty", "\n");
+    const std::vector<std::pair<QStringList, const char*>> cases = {
+        {{"--bogus", "a.xls", "-o", "/out"}, "unknown option --bogus"},
+        {{"-x", "a.xls", "-o", "/out"}, "unknown option -x"},
+        {{"a.xls"}, "-o FOLDER"},
+        {{"-o", "/out"}, "no workbook"},
+        {{"a.xls", "-o"}, "-o needs a value"},
+        {{"a.xls", "-o", "/a", "-o", "/b"}, "twice"},
+        {{"--pdf-version", "1.6", "a.xls", "-o", "/out"}, "1.6"},
+        {{"--image-compression", "JPEG", "a.xls", "-o", "/out"}, "JPEG"},
+        {{"--jpeg-quality", "best", "a.xls", "-o", "/out"}, "best"},
+        {{"--encryption", "medium", "--owner-password-file", owner, "a.xls", "-o", "/out"}, "medium"},
+        {{"--deny", "copy,paste", "--owner-password-file", owner, "a.xls", "-o", "/out"}, "paste"},
+        {{"--owner-password-file", dir.filePath("missing"), "a.xls", "-o", "/out"}, "missing"},
+        {{"--owner-password-file", dir.path(), "a.xls", "-o", "/out"}, "cannot read"},
+        {{"--owner-password-file", empty, "a.xls", "-o", "/out"}, "empty"},
+        {{"--owner-password-file", "-", "--workbook-password-file", "-", "a.xls", "-o", "/out"}, "standard input"},
+        {{"--owner-password-file", owner, "--owner-password-file", owner, "a.xls", "-o", "/out"}, "twice"},
+        {{"--user-password-file", owner, "a.xls", "-o", "/out"}, "--owner-password-file"},
+        {{"--deny", "print", "a.xls", "-o", "/out"}, "--owner-password-file"},
+        {{"--encryption", "high", "a.xls", "-o", "/out"}, "--owner-password-file"},
+    };
+    for (const auto& [args, reason] : cases) {
+        EXPECT_FALSE(Parse(args)) << args.join(' ').toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(reason))) << args.join(' ').toStdString() << " -> " << error.toStdString();
+        EXPECT_FALSE(error.contains(QLatin1Char('\n')));
+        EXPECT_FALSE(error.contains(QLatin1String("secret"))) << "a password never appears in a message";
+    }
+}
+
+TEST(PasswordFileTest, TakesTheFirstLineWithoutItsNewline)
+{
+    EXPECT_EQ(QStringLiteral("pässwörd "), PasswordFile::FirstLine(QStringLiteral("pässwörd \nnext\n").toUtf8()));
+    EXPECT_EQ(QStringLiteral("no newline"), PasswordFile::FirstLine("no newline"));
+    EXPECT_EQ(QStringLiteral("\tx\r"), PasswordFile::FirstLine("\tx\r\n"));
+    EXPECT_EQ(QString(), PasswordFile::FirstLine("\n"));
+}
+
+} // namespace

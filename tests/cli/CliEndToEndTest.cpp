@@ -1,0 +1,247 @@
+// orvik-xl2pdf run as a program on real workbooks, through the real office,
+// CUPS and Ghostscript: the options reach the PDF (qpdf, pdfinfo), the exit
+// codes, a password on standard input, a stop by signal. Each run gets a
+// temporary folder of its own (TMPDIR) and no terminal (a new session), so
+// what it leaves behind and its password questions are under the test's eye.
+#include "platform/PrinterQueue.h"
+#include "support/RealTools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+QString TestData(const QString& name)
+{
+    return QStringLiteral(ORVIK_TESTDATA_DIR "/") + name;
+}
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program and returns its standard output ("" when it failed).
+QString Output(const QString& program, const QStringList& args, int* code = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    if (code)
+        *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// One pdfinfo field of a PDF opened with the given password.
+QString PdfInfo(const QString& pdf, const QString& field, const QString& userPassword = QString())
+{
+    QStringList args;
+    if (!userPassword.isEmpty())
+        args << "-upw" << userPassword;
+    for (const QString& line : Output("pdfinfo", args << pdf).split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+
+class CliEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("soffice"), "LibreOffice (soffice)");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("gs"), "Ghostscript (gs)");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("qpdf"), "qpdf");
+        ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("pdfinfo"), "poppler-utils (pdfinfo)");
+        ORVIK_REQUIRE_TOOL(CPrinterQueue::Check(QString(CPrinterQueue::kQueueName)) == CPrinterQueue::Ready,
+                           "CUPS with the printer queue OrvikExcelToPDF");
+        QDir().mkpath(Tmp());
+    }
+
+    QString Tmp() const { return scratch.filePath("tmp"); }
+    QString Pdf(const QString& base) const { return out.filePath(base + ".pdf"); }
+    QString Secret(const QString& name, const QByteArray& text)
+    {
+        const QString path = scratch.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+        return path;
+    }
+
+    void Start(QProcess& p, const QStringList& args)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", Tmp());
+        p.setProcessEnvironment(env);
+        // No controlling terminal: a password question cannot reach a person.
+        p.setChildProcessModifier([] { ::setsid(); });
+        p.start(QStringLiteral(ORVIK_XL2PDF), args);
+        ASSERT_TRUE(p.waitForStarted());
+    }
+    CliResult Run(const QStringList& args, const QByteArray& input = {})
+    {
+        QProcess p;
+        Start(p, args);
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(300000);
+        CliResult r;
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    // Nothing left in the program's temporary folder: no run folder, nothing of its office.
+    void ExpectNothingLeft()
+    {
+        const QDir tmp(Tmp());
+        EXPECT_EQ(QStringList(), tmp.entryList({"orvik-*"}, QDir::AllEntries | QDir::Hidden)) << "run folder left";
+        EXPECT_EQ(QStringList(), tmp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+            << "the office left its temporary files";
+        EXPECT_EQ(QStringList(), QDir(out.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden));
+    }
+
+    QTemporaryDir scratch, out;
+};
+
+// Document information, security and the PDF version reach the PDF; the user
+// password comes from standard input.
+TEST_F(CliEndToEnd, OptionsReachThePdf)
+{
+    const QString owner = Secret("owner", "Own3r pass\n");
+    const CliResult r = Run({"--title", "Quarterly (figures)", "--author", "Ann Smith", "--subject", "Sales",
+                             "--keywords", "alpha, beta", "--owner-password-file", owner,
+                             "--user-password-file", "-", "--deny", "print,copy", "--encryption", "high",
+                             "--pdf-version", "1.4", "--doc-compression", "flate", TestData("SampleSS.xlsx"),
+                             TestData("WithTextBox.xlsx"), "-o", out.path()},
+                            "us er\n");
+
+    ASSERT_EQ(0, r.exitCode) << r.err.toStdString();
+    EXPECT_EQ(Pdf("SampleSS") + '\n' + Pdf("WithTextBox") + '\n', r.out);
+    EXPECT_TRUE(r.err.contains("[2/2] 100%")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Complete!"));
+
+    const QString pdf = Pdf("SampleSS");
+    EXPECT_EQ("Quarterly (figures)", PdfInfo(pdf, "Title", "us er"));
+    EXPECT_EQ("Ann Smith", PdfInfo(pdf, "Author", "us er"));
+    EXPECT_EQ("Sales", PdfInfo(pdf, "Subject", "us er"));
+    EXPECT_EQ("alpha, beta", PdfInfo(pdf, "Keywords", "us er"));
+    EXPECT_EQ("1.4", PdfInfo(pdf, "PDF version", "us er"));
+    EXPECT_TRUE(PdfInfo(pdf, "Pages").isEmpty()) << "without the user password the PDF does not open";
+
+    int code = 0;
+    const QString encryption = Output("qpdf", {"--show-encryption", "--password=us er", pdf}, &code);
+    EXPECT_EQ(0, code);
+    EXPECT_TRUE(encryption.contains("R = 3")) << encryption.toStdString();
+    EXPECT_TRUE(encryption.contains("print low resolution: not allowed"));
+    EXPECT_TRUE(encryption.contains("extract for any purpose: not allowed"));
+    EXPECT_TRUE(encryption.contains("modify document assembly: allowed"));
+    Output("qpdf", {"--check", "--password=Own3r pass", pdf}, &code);
+    EXPECT_EQ(0, code) << "the owner password opens the PDF";
+    Output("qpdf", {"--check", "--password=wrong", pdf}, &code);
+    EXPECT_NE(0, code);
+    ExpectNothingLeft();
+}
+
+// Exit 1 when any workbook is not converted, with one line naming each; the
+// workbook password comes from standard input; without a terminal a workbook
+// whose password is refused is skipped.
+TEST_F(CliEndToEnd, NotConvertedWorkbooksGiveExitOneAndALineEach)
+{
+    const CliResult r = Run({"--workbook-password-file", "-", TestData("protected_passtika.xlsx"),
+                             TestData("password.xls"), scratch.filePath("missing.xlsx"), "-o", out.path()},
+                            "tika\n");
+
+    EXPECT_EQ(1, r.exitCode) << r.err.toStdString();
+    EXPECT_EQ(Pdf("protected_passtika") + '\n', r.out);
+    EXPECT_GT(PdfInfo(Pdf("protected_passtika"), "Pages").toInt(), 0);
+    EXPECT_FALSE(QFileInfo::exists(Pdf("password")));
+    const QStringList lines = r.err.split('\n');
+    EXPECT_EQ(1, lines.filter(QRegularExpression("^orvik-xl2pdf: password\\.xls: not converted: .*no terminal")).size())
+        << r.err.toStdString();
+    EXPECT_EQ(1, lines.filter(QRegularExpression("missing\\.xlsx: not converted: no such file")).size());
+    EXPECT_TRUE(r.err.contains("1 of 3 workbook(s) converted"));
+    EXPECT_FALSE(QString(r.err).remove("protected_passtika").contains("tika")) << "a password never appears in a message";
+    ExpectNothingLeft();
+}
+
+// An existing PDF is kept (exit 1) unless --overwrite replaces it (exit 0).
+TEST_F(CliEndToEnd, ExistingPdfIsReplacedOnlyWithOverwrite)
+{
+    QFile old(Pdf("SampleSS"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+
+    const CliResult kept = Run({TestData("SampleSS.xlsx"), "-o", out.path()});
+    EXPECT_EQ(1, kept.exitCode);
+    EXPECT_TRUE(kept.err.contains("SampleSS.xlsx: not converted: " + Pdf("SampleSS") + " already exists"))
+        << kept.err.toStdString();
+    EXPECT_EQ(QString(), kept.out);
+    QFile again(Pdf("SampleSS"));
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("old"), again.readAll());
+    again.close();
+
+    const CliResult replaced = Run({"--overwrite", TestData("SampleSS.xlsx"), "-o", out.path() + "/"});
+    EXPECT_EQ(0, replaced.exitCode) << replaced.err.toStdString();
+    EXPECT_GT(PdfInfo(Pdf("SampleSS"), "Pages").toInt(), 0);
+    ExpectNothingLeft();
+}
+
+// Bad usage: exit 2 before anything is converted.
+TEST_F(CliEndToEnd, BadUsageExitsWithTwo)
+{
+    const std::vector<QStringList> cases = {
+        {"--pdf-version", "2.0", TestData("SampleSS.xlsx"), "-o", out.path()},
+        {TestData("SampleSS.xlsx")},
+        {"-o", out.path()},
+        {TestData("SampleSS.xlsx"), "-o", scratch.filePath("no-such-folder")},
+        {"--owner-password-file", scratch.filePath("none"), TestData("SampleSS.xlsx"), "-o", out.path()},
+    };
+    for (const QStringList& args : cases) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(2, r.exitCode) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("orvik-xl2pdf: ")) << r.err.toStdString();
+    }
+    EXPECT_EQ(QStringList(), QDir(out.path()).entryList(QDir::Files));
+    const CliResult help = Run({"--help"});
+    EXPECT_EQ(0, help.exitCode);
+    EXPECT_TRUE(help.out.startsWith("Usage: orvik-xl2pdf"));
+}
+
+// A termination request stops the run: the office ends, nothing half-written
+// or temporary stays, and the exit code says not everything was converted.
+TEST_F(CliEndToEnd, TerminationStopsTheRunCleanly)
+{
+    QProcess p;
+    Start(p, {TestData("SampleSS.xlsx"), TestData("55906-MultiSheetRefs.xlsx"), TestData("chinese-provinces.xls"),
+              TestData("WithTextBox.xlsx"), "-o", out.path()});
+    ASSERT_TRUE(p.waitForReadyRead(120000)) << "the first PDF never came";
+    ::kill(pid_t(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(QProcess::NormalExit, p.exitStatus());
+    EXPECT_EQ(1, p.exitCode());
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains("stopping")) << err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Pdf("WithTextBox"))) << "nothing is produced after the stop";
+    // No office of that run is left: it ran on a profile inside the run's TMPDIR.
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        if (cmdline.open(QIODevice::ReadOnly))
+            EXPECT_FALSE(cmdline.readAll().contains(Tmp().toUtf8())) << "process " << entry.toStdString() << " is left";
+    }
+    ExpectNothingLeft();
+}
+
+} // namespace

@@ -49,7 +49,8 @@ struct ConversionRunSummary {
 
 // Receives what a run reports. Called from the run's worker thread or from its
 // Ghostscript thread, never from both at once, and always in list order: a
-// window marshals the calls to its own thread.
+// window marshals the calls to its own thread (queued: a call must not wait
+// for the window thread, which may be asking the run for its summary).
 class ConversionRunObserver {
 public:
     virtual ~ConversionRunObserver() = default;

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -126,6 +127,25 @@ TEST_F(HeldRun, StopWhileGhostscriptRunsEndsItAndLeavesNoPartialPdf)
     // Beta may have printed while Alpha's sheets were being joined, but it produces nothing.
     EXPECT_NE(WorkbookReport::Converted, summary.workbooks.at(1).result);
     ExpectCleanAfterStop({});
+}
+
+// Stopped while it writes the PDF, Ghostscript leaves none of its own
+// temporary files behind either.
+TEST_F(HeldRun, StopWhileGhostscriptWritesLeavesNoTemporaryFile)
+{
+    GhostscriptHold gs(GhostscriptHold::AfterPages);
+    QTemporaryDir tmp;
+    TemporaryFolderOverride useTmp(tmp.path());
+    Start({QStringLiteral("Alpha.xlsx")});
+    ASSERT_TRUE(gs.WaitHeld());
+    ASSERT_FALSE(FilesBelow(tmp.path()).filter(QRegularExpression(QStringLiteral("(^|/)gs_"))).isEmpty())
+        << "Ghostscript was expected to hold temporary files by now";
+    run->RequestStop();
+    Join();
+
+    EXPECT_EQ(QStringList(), FilesBelow(out.path())) << "no partial PDF may remain";
+    run->Finish();
+    EXPECT_EQ(QStringList(), FilesBelow(tmp.path())) << "temporary files of the stopped Ghostscript remain";
 }
 
 TEST_F(HeldRun, PauseWhileGhostscriptRunsLetsItFinishThenHolds)

@@ -308,25 +308,32 @@ inline QByteArray OnePagePdf(const QString& scratchFolder)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Puts a "gs" first on PATH that records its process id and waits until the
-// test lets it go, then becomes the real Ghostscript. PATH is restored on destruction.
+// Puts a "gs" first on PATH that records its process id and becomes the real
+// Ghostscript. BeforeStart holds it before it starts until the test lets it go;
+// AfterPages lets it read every page and then holds it before it finishes the
+// PDF (its temporary files are in place then). PATH is restored on destruction.
 class GhostscriptHold {
 public:
-    GhostscriptHold()
+    enum Moment { BeforeStart, AfterPages };
+
+    explicit GhostscriptHold(Moment moment = BeforeStart)
     {
         const QString realGs = QStandardPaths::findExecutable(QStringLiteral("gs"));
-        QFile script(m_dir.filePath(QStringLiteral("gs")));
-        script.open(QIODevice::WriteOnly);
-        script.write(QStringLiteral("#!/bin/sh\n"
-                                    "echo $$ > '%1/started.'$$\n"
-                                    "while [ ! -e '%1/release' ]; do sleep 0.02; done\n"
-                                    "exec '%2' \"$@\"\n")
-                         .arg(m_dir.path(), realGs)
-                         .toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString dir = m_dir.path();
+        QString script = QStringLiteral("#!/bin/sh\necho $$ > '%1/started.'$$\n").arg(dir);
+        if (moment == BeforeStart)
+            script += QStringLiteral("while [ ! -e '%1/release' ]; do sleep 0.02; done\nexec '%2' \"$@\"\n").arg(dir, realGs);
+        else
+            script += QStringLiteral("exec '%2' \"$@\" --permit-file-all='%1/' -c '(%1/held) (w) file closefile "
+                                     "{ (%1/release) status { pop pop pop pop exit } if } loop'\n")
+                          .arg(dir, realGs);
+        QFile file(m_dir.filePath(QStringLiteral("gs")));
+        file.open(QIODevice::WriteOnly);
+        file.write(script.toUtf8());
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_oldPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_oldPath);
+        qputenv("PATH", QFile::encodeName(dir) + ':' + m_oldPath);
     }
     ~GhostscriptHold()
     {
@@ -337,15 +344,12 @@ public:
     // Waits until a held Ghostscript runs; its process id, or 0 when none came.
     pid_t WaitStarted()
     {
-        const auto until = std::chrono::steady_clock::now() + kPatience;
-        while (std::chrono::steady_clock::now() < until) {
-            const QStringList started = QDir(m_dir.path()).entryList({QStringLiteral("started.*")}, QDir::Files);
-            if (!started.isEmpty())
-                return pid_t(started.first().mid(8).toInt());
-            std::this_thread::sleep_for(10ms);
-        }
-        return 0;
+        if (!WaitFor(QStringLiteral("started.*")))
+            return 0;
+        return pid_t(QDir(m_dir.path()).entryList({QStringLiteral("started.*")}, QDir::Files).first().mid(8).toInt());
     }
+    // AfterPages: waits until Ghostscript has read every page.
+    bool WaitHeld() { return WaitFor(QStringLiteral("held")); }
     void Release()
     {
         QFile release(m_dir.filePath(QStringLiteral("release")));
@@ -353,8 +357,39 @@ public:
     }
 
 private:
+    bool WaitFor(const QString& pattern)
+    {
+        const auto until = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < until) {
+            if (!QDir(m_dir.path()).entryList({pattern}, QDir::Files).isEmpty())
+                return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+
     QTemporaryDir m_dir;
     QByteArray m_oldPath;
+};
+
+// Points TMPDIR (the system's temporary folder) somewhere else while it lives.
+class TemporaryFolderOverride {
+public:
+    explicit TemporaryFolderOverride(const QString& folder) : m_old(qgetenv("TMPDIR")), m_bHad(qEnvironmentVariableIsSet("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+    ~TemporaryFolderOverride()
+    {
+        if (m_bHad)
+            qputenv("TMPDIR", m_old);
+        else
+            qunsetenv("TMPDIR");
+    }
+
+private:
+    QByteArray m_old;
+    bool m_bHad;
 };
 
 // True while a process of that id runs (an ended, unreaped one counts as gone).

@@ -15,7 +15,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -78,13 +82,19 @@ protected:
         return path;
     }
 
-    void Start(QProcess& p, const QStringList& args)
+    // terminal: the pseudo-terminal that becomes the program's terminal; empty: it has none.
+    void Start(QProcess& p, const QStringList& args, const QByteArray& terminal = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TMPDIR", Tmp());
         p.setProcessEnvironment(env);
-        // No controlling terminal: a password question cannot reach a person.
-        p.setChildProcessModifier([] { ::setsid(); });
+        // A new session: no terminal, so a password question cannot reach a person,
+        // unless a pseudo-terminal is opened as its terminal.
+        p.setChildProcessModifier([terminal] {
+            ::setsid();
+            if (!terminal.isEmpty())
+                (void)::open(terminal.constData(), O_RDWR);
+        });
         p.start(QStringLiteral(ORVIK_XL2PDF), args);
         ASSERT_TRUE(p.waitForStarted());
     }
@@ -173,6 +183,51 @@ TEST_F(CliEndToEnd, NotConvertedWorkbooksGiveExitOneAndALineEach)
     EXPECT_TRUE(r.err.contains("1 of 3 workbook(s) converted"));
     EXPECT_FALSE(QString(r.err).remove("protected_passtika").contains("tika")) << "a password never appears in a message";
     ExpectNothingLeft();
+}
+
+// Reads from the terminal's other end until the text comes; all that was read.
+QByteArray ReadUntil(int master, const QByteArray& text, QByteArray& seen)
+{
+    for (int waited = 0; !seen.contains(text) && waited < 120000; waited += 50) {
+        pollfd fd{master, POLLIN, 0};
+        if (::poll(&fd, 1, 50) > 0) {
+            char buffer[512];
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                seen.append(buffer, n);
+        }
+    }
+    return seen;
+}
+
+// On a terminal the password is asked for with echo off, again after a wrong one.
+TEST_F(CliEndToEnd, TerminalAsksForTheWorkbookPasswordWithoutEcho)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(0, ::grantpt(master));
+    ASSERT_EQ(0, ::unlockpt(master));
+    QProcess p;
+    Start(p, {TestData("protected_passtika.xlsx"), "-o", out.path()}, QByteArray(::ptsname(master)));
+
+    QByteArray seen;
+    EXPECT_TRUE(ReadUntil(master, "Password for protected_passtika.xlsx", seen).contains("Ctrl-D")) << seen.toStdString();
+    ASSERT_EQ(6, ::write(master, "wrong\n", 6));
+    seen.clear();
+    EXPECT_TRUE(ReadUntil(master, "Wrong password. Password for protected_passtika.xlsx", seen).size() > 0);
+    ASSERT_EQ(5, ::write(master, "tika\n", 5));
+    ASSERT_TRUE(p.waitForFinished(120000));
+    for (char buffer[512]; ::poll(std::array{pollfd{master, POLLIN, 0}}.data(), 1, 100) > 0;) {
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        seen.append(buffer, n);
+    }
+    ::close(master);
+
+    EXPECT_EQ(0, p.exitCode()) << p.readAllStandardError().toStdString();
+    EXPECT_FALSE(seen.contains("wrong")) << "the typed password must not be echoed: " << seen.toStdString();
+    EXPECT_GT(PdfInfo(Pdf("protected_passtika"), "Pages").toInt(), 0);
 }
 
 // An existing PDF is kept (exit 1) unless --overwrite replaces it (exit 0).

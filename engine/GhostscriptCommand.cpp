@@ -62,17 +62,21 @@ QString GhostscriptCommand::EffectiveLevel(const ConversionOptions& options)
 
 int GhostscriptCommand::Permissions(const ConversionOptions& o, int encryptionLevel)
 {
+    // Each checked box clears the permission bits of its action from "everything
+    // allowed" (-4). Revision 2 has one bit per action. Revision 3 splits them:
+    // printing also has its high-quality bit, changing its assembly bit, and forms
+    // their annotation and fill-in bits; extraction for accessibility stays allowed.
     const bool high = encryptionLevel == 1;
-    int value = -4;
+    int denied = 0;
     if (o.m_bCopyExtract)
-        value = high ? -500 : -20;
+        denied |= 0x10;
     if (o.m_bFormFill)
-        value -= high ? 224 : 32;
+        denied |= high ? 0x20 | 0x100 : 0x20;
     if (o.m_bChangeDoc)
-        value -= high ? 1016 : 8;
+        denied |= high ? 0x08 | 0x400 : 0x08;
     if (o.m_bPrinting)
-        value -= high ? 2044 : 4;
-    return value;
+        denied |= high ? 0x04 | 0x800 : 0x04;
+    return -4 & ~denied;
 }
 
 QStringList GhostscriptCommand::SecurityArguments(const ConversionOptions& o)

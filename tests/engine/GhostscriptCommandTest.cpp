@@ -124,6 +124,9 @@ TEST(GhostscriptCommand, SecurityArgumentsFollowTheRules)
     EXPECT_TRUE(GhostscriptCommand::SecurityArguments(disabled).isEmpty());
 }
 
+// 40-bit: every box clears its own bit. 128-bit: the same, plus the bits that
+// revision 3 adds to each action (high-quality printing, assembly, form fill-in),
+// so that what is denied is exactly what was checked.
 TEST(GhostscriptCommand, PermissionNumbers)
 {
     ConversionOptions o;
@@ -131,16 +134,19 @@ TEST(GhostscriptCommand, PermissionNumbers)
     EXPECT_EQ(-4, GhostscriptCommand::Permissions(o, 1));
     SetFlags(o, true, true, true, true);
     EXPECT_EQ(-64, GhostscriptCommand::Permissions(o, 0));
-    EXPECT_EQ(-3784, GhostscriptCommand::Permissions(o, 1));
+    EXPECT_EQ(-3392, GhostscriptCommand::Permissions(o, 1));
     SetFlags(o, false, false, false, true);
     EXPECT_EQ(-8, GhostscriptCommand::Permissions(o, 0));
-    EXPECT_EQ(-2048, GhostscriptCommand::Permissions(o, 1));
+    EXPECT_EQ(-2056, GhostscriptCommand::Permissions(o, 1));
     SetFlags(o, true, false, false, false);
     EXPECT_EQ(-20, GhostscriptCommand::Permissions(o, 0));
-    EXPECT_EQ(-500, GhostscriptCommand::Permissions(o, 1));
+    EXPECT_EQ(-20, GhostscriptCommand::Permissions(o, 1));
     SetFlags(o, false, true, true, false);
     EXPECT_EQ(-44, GhostscriptCommand::Permissions(o, 0));
-    EXPECT_EQ(-1244, GhostscriptCommand::Permissions(o, 1));
+    EXPECT_EQ(-1324, GhostscriptCommand::Permissions(o, 1));
+    SetFlags(o, true, false, false, true);
+    EXPECT_EQ(-24, GhostscriptCommand::Permissions(o, 0));
+    EXPECT_EQ(-2072, GhostscriptCommand::Permissions(o, 1));
 }
 
 TEST(GhostscriptCommand, CompatibilityLevel)

@@ -125,8 +125,10 @@ TEST_F(GhostscriptReal, EncryptionLevelsPermissionsAndPasswordsReadBackExactly)
         {0, false, false, false, false, "a b \"c\" d\\e", nullptr, -4, 2, 40},
         {0, false, false, false, true, "\"leading quote", "ends in backslash\\", -8, 2, 40},
         {0, true, true, true, true, "\\\"", "x\"", -64, 2, 40},
-        {1, true, true, true, true, "é-Ł€ü", " blanks around ", -3784, 3, 128, "\xE9-\x95\xA0\xFC"},
-        {1, false, false, false, true, "#hash start", "", -2048, 3, 128},
+        {1, true, true, true, true, "é-Ł€ü", " blanks around ", -3392, 3, 128, "\xE9-\x95\xA0\xFC"},
+        {1, false, false, false, true, "#hash start", "", -2056, 3, 128},
+        {1, true, false, true, false, "copy and change", nullptr, -1052, 3, 128},
+        {1, false, true, false, false, "forms", nullptr, -292, 3, 128},
         {1, false, false, false, false, "\t tab", "é", -4, 3, 128, nullptr, "\xE9"},
     };
     for (const SecurityCase& c : cases) {
@@ -149,7 +151,18 @@ TEST_F(GhostscriptReal, EncryptionLevelsPermissionsAndPasswordsReadBackExactly)
         EXPECT_EQ(c.permissions, p.value("P").toInt());
         EXPECT_EQ(c.revision, p.value("R").toInt());
         EXPECT_EQ(c.bits, p.value("bits").toInt());
-        EXPECT_EQ(!c.print, e.value("capabilities").toObject().value("printhigh").toBool());
+        // What a reader allows is exactly what was not checked.
+        const QJsonObject can = e.value("capabilities").toObject();
+        EXPECT_EQ(!c.print, can.value("printlow").toBool());
+        EXPECT_EQ(!c.print, can.value("printhigh").toBool());
+        EXPECT_EQ(!c.copy, can.value("extract").toBool());
+        EXPECT_EQ(!c.change, can.value("modifyother").toBool());
+        EXPECT_EQ(!c.form, can.value("modifyannotations").toBool());
+        if (c.level == 1) {
+            EXPECT_EQ(!c.form, can.value("modifyforms").toBool());
+            EXPECT_EQ(!c.change, can.value("modifyassembly").toBool());
+            EXPECT_TRUE(can.value("accessibility").toBool());
+        }
 
         const bool openWithoutPassword = c.user == nullptr || QByteArray(c.user).isEmpty();
         EXPECT_EQ(openWithoutPassword, Encryption(r.pdfPath, "").value("userpasswordmatched").toBool());

@@ -138,10 +138,13 @@ GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
         a << QLatin1Char('@') + Absolute(files.argumentFile);
     a << QStringLiteral("-sOutputFile=") + EscapeOutputName(files.outputFile);
     a << QStringLiteral("-c") << QLatin1String(kSetPdfWrite) << QStringLiteral("-f");
-    // The distiller parameters act only on pages read after them.
+    // The distiller parameters act only on pages read after them; the document
+    // information must come after the pages, or the print files' own title wins.
+    // So the pdfmarks file is read before the pages and again after them.
     a << Absolute(files.pdfmarksFile);
     for (const QString& input : files.inputFiles)
         a << Absolute(input);
+    a << Absolute(files.pdfmarksFile);
     return c;
 }
 

@@ -1,11 +1,13 @@
-// The PDF's text layer survives Ghostscript: words the office set with
-// ligatures ("fi", "ffi") stay searchable.
+// The office's print files through Ghostscript: words set with ligatures
+// ("fi", "ffi") stay searchable, and our document information wins over the
+// print file's own.
 #include "engine/GhostscriptStage.h"
 #include "platform/RunFolder.h"
 #include "support/RealTools.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -23,7 +25,7 @@ QString RunTool(const QString& program, const QStringList& args)
 
 } // namespace
 
-TEST(GhostscriptTextLayer, LigatureWordsStaySearchable)
+TEST(GhostscriptTextLayer, LigatureWordsStaySearchableAndOurTitleWins)
 {
     ORVIK_REQUIRE_TOOL(HaveProgram("gs"), "Ghostscript (gs)");
     ORVIK_REQUIRE_TOOL(HaveProgram("soffice"), "LibreOffice (soffice)");
@@ -43,10 +45,17 @@ TEST(GhostscriptTextLayer, LigatureWordsStaySearchable)
     ASSERT_TRUE(QFile::exists(input)) << "the office wrote no PDF";
     ASSERT_TRUE(RunTool("pdftotext", {input, "-"}).contains("sufficient"));
 
-    const GhostscriptJob job{ConversionOptions(), "/books/Words.xlsx", work.path(), {input}, run.Path(), {}};
+    ASSERT_FALSE(RunTool("pdfinfo", {input}).contains("Quarterly figures"));
+    ConversionOptions options;
+    options.m_strDocTitle = QStringLiteral("Quarterly figures");
+    options.m_strDocSubject = QStringLiteral("Sales");
+    const GhostscriptJob job{options, "/books/Words.xlsx", work.path(), {input}, run.Path(), {}};
     const GhostscriptResult r = ConvertWithGhostscript(job);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     const QString text = RunTool("pdftotext", {r.pdfPath, "-"});
     EXPECT_TRUE(text.contains("filtering files")) << text.toStdString();
     EXPECT_TRUE(text.contains("sufficient office")) << text.toStdString();
+    const QString info = RunTool("pdfinfo", {r.pdfPath});
+    EXPECT_TRUE(info.contains(QRegularExpression("Title: +Quarterly figures\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Subject: +Sales\n"))) << info.toStdString();
 }

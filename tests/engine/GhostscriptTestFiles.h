@@ -48,7 +48,8 @@ inline QByteArray ImagePagePs()
            hex + ">\nshowpage\n";
 }
 
-// A one-page PDF written by hand, with a correct cross-reference table.
+// A one-page PDF written by hand, with a correct cross-reference table and
+// document information of its own (as the office's print files have).
 inline QByteArray TextPagePdf(const char* text)
 {
     const QByteArray content = QByteArray("BT /F1 24 Tf 72 700 Td (") + text + ") Tj ET";
@@ -60,6 +61,8 @@ inline QByteArray TextPagePdf(const char* text)
         "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
             "\nendstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /Title (Print file title) /Author (Print file author) /Subject (Print file subject) "
+        "/Keywords (print) >>",
     };
     QByteArray pdf("%PDF-1.4\n");
     QList<qsizetype> offsets;
@@ -72,7 +75,7 @@ inline QByteArray TextPagePdf(const char* text)
     for (qsizetype off : offsets)
         pdf += QByteArray::number(off).rightJustified(10, '0') + " 00000 n \n";
     pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
-           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+           " /Root 1 0 R /Info 6 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return pdf;
 }
 

@@ -3,6 +3,7 @@
 #include "automation/OfficeProfileTemplate.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QUrl>
 
@@ -89,6 +90,11 @@ bool OfficeProcess::Start(QString* error)
         QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_strPipeName),
     };
     m_process.SetEndWithParent(true); // never outlive the program, even when it is killed
+    // The office's scratch files live in its private profile folder and go with it,
+    // also when the office is killed on a stop or a hang.
+    const QString scratch = m_strProfileFolder + QStringLiteral("/scratch");
+    QDir().mkpath(scratch);
+    m_process.SetExtraEnvironment({QStringLiteral("TMPDIR=") + scratch});
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_process.Start(m_bViaLauncher ? kOfficeLauncher : kOfficeBinary, arguments, error))
             return false;

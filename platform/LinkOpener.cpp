@@ -23,7 +23,7 @@ namespace {
 
 // How long xdg-open may take to report a failure; a call still running after
 // this has handed the target to a program that stays in the foreground.
-constexpr auto kOpenerReportTime = std::chrono::seconds(5);
+constexpr auto kOpenerReportTime = std::chrono::seconds(3);
 
 constexpr char kPlaceholderLetters[] = "1uUfF";
 

@@ -36,7 +36,7 @@ public:
     int Open(const QString& target) const;
 
     // xdg-open from PATH: 31 when it is missing or finds no program, 2 for a
-    // missing file, 5 for an unreadable one. A call still running after a few
+    // missing file, 5 for an unreadable one. A call still running after three
     // seconds (a browser kept in the foreground) counts as opened.
     static int OpenWithXdgOpen(const QString& target);
 

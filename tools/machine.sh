@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: the Debian packages this program needs, and the
 # printing service it talks to. Sourced, not run.
 
-ORVIK_RUN_PACKAGES="qt6-base-dev libpng-dev libreoffice-calc libreoffice-dev cups cups-client libcups2-dev ghostscript fonts-wine fonts-dejavu-core fonts-wqy-zenhei"
+ORVIK_RUN_PACKAGES="qt6-base-dev libpng-dev libreoffice-calc libreoffice-dev cups cups-client libcups2-dev ghostscript fonts-wine fonts-dejavu-core fonts-wqy-zenhei xdg-utils"
 ORVIK_BUILD_PACKAGES="cmake g++ make pkg-config"
 ORVIK_TEST_PACKAGES="libgtest-dev qpdf poppler-utils"
 

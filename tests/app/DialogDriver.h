@@ -55,6 +55,8 @@ void ActWhenModal(std::function<void(D&)> act)
         if (D* dlg = dynamic_cast<D*>(CDialog::ActiveModal())) {
             poll->stop();
             poll->deleteLater();
+            // Input reaches a window only once the platform shows it.
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg));
             act(*dlg);
         }
     });

@@ -25,14 +25,6 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
-css::beans::PropertyValue Property(const char* name, const Any& value)
-{
-    css::beans::PropertyValue p;
-    p.Name = OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
 css::uno::Sequence<css::beans::PropertyValue> Sequence(const std::vector<css::beans::PropertyValue>& props)
 {
     return css::uno::Sequence<css::beans::PropertyValue>(props.data(), static_cast<sal_Int32>(props.size()));
@@ -93,7 +85,7 @@ bool SheetPrinter::IsEmpty()
         Reference<css::view::XRenderable> renderable(m_xModel, UNO_QUERY_THROW);
         const auto page = renderable->getRenderer(
             0, Any(m_xSheet),
-            Sequence({Property("PrintRange", Any(sal_Int32(1))), Property("PageRange", Any(OUString("1")))}));
+            Sequence({UnoRuntime::Property("PrintRange", Any(sal_Int32(1))), UnoRuntime::Property("PageRange", Any(OUString("1")))}));
         for (const css::beans::PropertyValue& p : page)
             if (p.Name == "PageIncludesNonprintableArea")
                 return false;
@@ -105,7 +97,7 @@ void SheetPrinter::SelectPrinter(const QString& name)
 {
     const QString taken = m_office.Call(QStringLiteral("PrintOut"), [&] {
         Reference<css::view::XPrintable> printable(m_xModel, UNO_QUERY_THROW);
-        printable->setPrinter(Sequence({Property("Name", Any(UnoRuntime::ToOU(name)))}));
+        printable->setPrinter(Sequence({UnoRuntime::Property("Name", Any(UnoRuntime::ToOU(name)))}));
         OUString current;
         for (const css::beans::PropertyValue& p : printable->getPrinter())
             if (p.Name == "Name")
@@ -122,14 +114,14 @@ void SheetPrinter::SelectPrinter(const QString& name)
 void SheetPrinter::PrintInto(const Job& job, const QString& file)
 {
     std::vector<css::beans::PropertyValue> props{
-        Property("FileName", Any(UnoRuntime::ToOU(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)))),
-        Property("Wait", Any(true)),
-        Property("CopyCount", Any(sal_Int16(job.copies))),
+        UnoRuntime::Property("FileName", Any(UnoRuntime::ToOU(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)))),
+        UnoRuntime::Property("Wait", Any(true)),
+        UnoRuntime::Property("CopyCount", Any(sal_Int16(job.copies))),
     };
     if (job.collate)
-        props.push_back(Property("Collate", Any(*job.collate)));
+        props.push_back(UnoRuntime::Property("Collate", Any(*job.collate)));
     if (job.fromPage || job.toPage)
-        props.push_back(Property("Pages", Any(UnoRuntime::ToOU(QStringLiteral("%1-%2")
+        props.push_back(UnoRuntime::Property("Pages", Any(UnoRuntime::ToOU(QStringLiteral("%1-%2")
                                                                    .arg(job.fromPage.value_or(1))
                                                                    .arg(job.toPage.value_or(32767))))));
     const auto args = Sequence(props);

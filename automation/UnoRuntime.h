@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/uno/Any.hxx>
 #include <com/sun/star/uno/Reference.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
@@ -18,4 +20,13 @@ public:
 
     static OUString ToOU(const QString& text);
     static QString ToQ(const OUString& text);
+
+    // One named argument of an office call.
+    static css::beans::PropertyValue Property(const char* name, const css::uno::Any& value)
+    {
+        css::beans::PropertyValue p;
+        p.Name = OUString::createFromAscii(name);
+        p.Value = value;
+        return p;
+    }
 };

@@ -20,24 +20,16 @@ using css::uno::UNO_QUERY;
 
 namespace {
 
-css::beans::PropertyValue Property(const char* name, const Any& value)
-{
-    css::beans::PropertyValue p;
-    p.Name = OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
 css::uno::Sequence<css::beans::PropertyValue> LoadProperties(const WorkbookLoader::Request& request)
 {
     std::vector<css::beans::PropertyValue> props{
-        Property("Hidden", Any(true)),
-        Property("ReadOnly", Any(request.readOnly)),
-        Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
-        Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
+        UnoRuntime::Property("Hidden", Any(true)),
+        UnoRuntime::Property("ReadOnly", Any(request.readOnly)),
+        UnoRuntime::Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+        UnoRuntime::Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
     };
     if (!request.password.isEmpty())
-        props.push_back(Property("Password", Any(UnoRuntime::ToOU(request.password))));
+        props.push_back(UnoRuntime::Property("Password", Any(UnoRuntime::ToOU(request.password))));
     return css::uno::Sequence<css::beans::PropertyValue>(props.data(), static_cast<sal_Int32>(props.size()));
 }
 

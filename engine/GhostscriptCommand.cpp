@@ -128,9 +128,10 @@ GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
     a << QStringLiteral("-dSAFER") << QStringLiteral("-dNOPAUSE") << QStringLiteral("-dBATCH")
       << QStringLiteral("-sDEVICE=pdfwrite");
     // Ghostscript 10.0's new PDF reader loses the Unicode of ligature glyphs
-    // ("fi" becomes a CJK character), so the office's print files go through
+    // ("fi" becomes a CJK character), so print files with such glyphs go through
     // the older reader, which keeps every word searchable.
-    a << QStringLiteral("-dNEWPDF=false");
+    if (files.olderReader)
+        a << QStringLiteral("-dNEWPDF=false");
     const QString level = EffectiveLevel(options);
     if (!level.isEmpty())
         a << QStringLiteral("-dCompatibilityLevel=") + level;

@@ -12,6 +12,7 @@ struct GhostscriptFiles {
     QStringList inputFiles;  // print files in sheet order
     QString pdfmarksFile;    // document information and distiller parameters
     QString argumentFile;    // security arguments (passed as @file; unused when security is off)
+    bool olderReader = true; // read the inputs with the older PDF reader (see ToUnicodeCheck)
 };
 
 // The argument list of one Ghostscript run. Passwords never appear in it: they

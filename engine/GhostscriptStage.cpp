@@ -4,11 +4,13 @@
 #include "engine/GhostscriptRun.h"
 #include "engine/Pdfmarks.h"
 #include "engine/PrivateFile.h"
+#include "engine/ToUnicodeCheck.h"
 #include "platform/StopGate.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -129,6 +131,13 @@ bool Publish(const QString& partial, const QString& target, QString* error)
     return true;
 }
 
+// The older PDF reader for the whole job when any print file needs it.
+bool NeedOlderReader(const QStringList& inputFiles)
+{
+    return std::any_of(inputFiles.begin(), inputFiles.end(),
+                       [](const QString& f) { return ToUnicodeCheck::NeedsOlderReader(f); });
+}
+
 } // namespace
 
 QString PdfPathFor(const QString& outputFolder, const QString& workbookPath)
@@ -163,7 +172,7 @@ GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* ga
 
     const GhostscriptCommand command = BuildGhostscriptCommand(
         job.options, GhostscriptFiles{job.interpreter, files.partialPdf, job.inputFiles,
-                                      files.pdfmarks, files.arguments});
+                                      files.pdfmarks, files.arguments, NeedOlderReader(job.inputFiles)});
     const GhostscriptRunOutcome outcome = RunAndWait(command, gate, files.log);
     if (outcome.stopped)
         return Failure(target, QStringLiteral("The conversion was stopped."));

@@ -187,6 +187,16 @@ TEST(GhostscriptCommand, OutputNameKeepsPercentSigns)
     EXPECT_EQ(QDir::current().absoluteFilePath("rel.pdf"), args.at(args.size() - 2));
 }
 
+TEST(GhostscriptCommand, NewReaderOnlyWhenTheFilesAllowIt)
+{
+    GhostscriptFiles files{"gs", "/o/a.pdf", {"/r/tmp_1.pdf"}, "/r/pdfmarks", "/r/args"};
+    EXPECT_TRUE(BuildGhostscriptCommand(ConversionOptions(), files).Arguments().contains("-dNEWPDF=false"));
+    files.olderReader = false;
+    const QStringList args = BuildGhostscriptCommand(ConversionOptions(), files).Arguments();
+    EXPECT_FALSE(args.filter("NEWPDF").size()) << args.join(' ').toStdString();
+    EXPECT_EQ("/r/tmp_1.pdf", args.at(args.size() - 2));
+}
+
 TEST(GhostscriptStagePaths, FolderWithAndWithoutSeparator)
 {
     EXPECT_EQ("out/Book1.pdf", PdfPathFor("out", "Book1.xlsx"));

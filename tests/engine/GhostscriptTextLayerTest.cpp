@@ -2,6 +2,7 @@
 // ("fi", "ffi") stay searchable, and our document information wins over the
 // print file's own.
 #include "engine/GhostscriptStage.h"
+#include "engine/ToUnicodeCheck.h"
 #include "platform/RunFolder.h"
 #include "support/RealTools.h"
 
@@ -23,7 +24,54 @@ QString RunTool(const QString& program, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// The office's own PDF of a one-row CSV sheet, from a profile of its own, in run.
+QString OfficePdf(const QTemporaryDir& work, const RunFolder& run, const QByteArray& row)
+{
+    const QString name = QStringLiteral("sheet%1").arg(qHash(row));
+    QFile csv(work.filePath(name + ".csv"));
+    if (!csv.open(QIODevice::WriteOnly))
+        return QString();
+    csv.write(row + "\n");
+    csv.close();
+    RunTool("soffice", {"-env:UserInstallation=file://" + work.filePath("profile"), "--headless",
+                    "--infilter=CSV:44,34,76,1", "--convert-to", "pdf", "--outdir", run.Path(),
+                    csv.fileName()});
+    const QString pdf = run.FilePath(name + ".pdf");
+    return QFile::exists(pdf) ? pdf : QString();
+}
+
 } // namespace
+
+// Which of the office's print files the faster new reader may take: the check
+// sees the office's ligature mappings, and a file without them stays searchable.
+TEST(GhostscriptTextLayer, NewReaderOnlyForFilesWithoutLigatures)
+{
+    ORVIK_REQUIRE_TOOL(HaveProgram("gs"), "Ghostscript (gs)");
+    ORVIK_REQUIRE_TOOL(HaveProgram("soffice"), "LibreOffice (soffice)");
+    ORVIK_REQUIRE_TOOL(HaveProgram("pdftotext"), "poppler-utils");
+    QTemporaryDir work;
+    RunFolder run;
+    ASSERT_TRUE(work.isValid() && run.IsValid());
+    const QString ligatures = OfficePdf(work, run, "filtering files,sufficient office");
+    const QString plain = OfficePdf(work, run, "Quarter west,Revenue 42");
+    ASSERT_FALSE(ligatures.isEmpty() || plain.isEmpty()) << "the office wrote no PDF";
+    EXPECT_TRUE(ToUnicodeCheck::NeedsOlderReader(ligatures));
+    EXPECT_FALSE(ToUnicodeCheck::NeedsOlderReader(plain));
+
+    const GhostscriptJob job{ConversionOptions(), "/books/Plain.xlsx", work.path(), {plain}, run.Path(), {}};
+    const GhostscriptResult r = ConvertWithGhostscript(job);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    const QString text = RunTool("pdftotext", {r.pdfPath, "-"});
+    EXPECT_TRUE(text.contains("Quarter west")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Revenue 42")) << text.toStdString();
+    // Together with a ligature file, the whole job takes the older reader.
+    const GhostscriptJob both{ConversionOptions(), "/books/Both.xlsx", work.path(), {plain, ligatures}, run.Path(), {}};
+    const GhostscriptResult r2 = ConvertWithGhostscript(both);
+    ASSERT_TRUE(r2.ok) << r2.message.toStdString();
+    const QString text2 = RunTool("pdftotext", {r2.pdfPath, "-"});
+    EXPECT_TRUE(text2.contains("Revenue 42")) << text2.toStdString();
+    EXPECT_TRUE(text2.contains("sufficient office")) << text2.toStdString();
+}
 
 TEST(GhostscriptTextLayer, LigatureWordsStaySearchableAndOurTitleWins)
 {

@@ -12,6 +12,8 @@
 namespace {
 constexpr int kYesNo = 4;
 constexpr int kYes = 6;
+constexpr int kClosed = 8;
+constexpr int kCancelled = 2;
 
 QString FileNameOf(const QString& path)
 {
@@ -20,26 +22,31 @@ QString FileNameOf(const QString& path)
 } // namespace
 
 // The questions of the workbook engine, asked only once everything before the
-// workbook in question has been reported.
+// workbook in question has been reported, and only through the stop gate: a
+// paused run holds its question until it is resumed, a stopped one asks nothing
+// (a box counts as closed, a password prompt as cancelled).
 class ConversionRun::OrderedPrompts : public ConversionPrompts {
 public:
     OrderedPrompts(ConversionRun* run, ConversionPrompts* prompts) : m_pRun(run), m_pPrompts(prompts) {}
 
     int ShowMessageBox(const QString& text, int type) override
     {
-        m_pRun->FinishPending();
-        return m_pPrompts ? m_pPrompts->ShowMessageBox(text, type) : 8;
+        if (!m_pRun->ReadyToAsk() || !m_pPrompts)
+            return kClosed;
+        return m_pPrompts->ShowMessageBox(text, type);
     }
     void ShowPlainMessage(const QString& text) override
     {
-        m_pRun->FinishPending();
-        if (m_pPrompts)
+        if (m_pRun->ReadyToAsk() && m_pPrompts)
             m_pPrompts->ShowPlainMessage(text);
     }
     int AskWorkbookPassword(const QString& fileName, QString* password) override
     {
-        m_pRun->FinishPending();
-        return m_pPrompts ? m_pPrompts->AskWorkbookPassword(fileName, password) : 2;
+        if (!m_pRun->ReadyToAsk() || !m_pPrompts) {
+            password->clear();
+            return kCancelled;
+        }
+        return m_pPrompts->AskWorkbookPassword(fileName, password);
     }
 
 private:
@@ -92,7 +99,7 @@ ConversionRunSummary ConversionRun::Run()
         office.stopGate = &m_gate;
         ownSession = std::make_unique<OfficeSession>(office);
     }
-    if (!m_runFolder.IsValid() && m_pPrompts && !m_lstWorkbooks.isEmpty())
+    if (!m_runFolder.IsValid() && m_pPrompts && !m_lstWorkbooks.isEmpty() && ReadyToAsk())
         m_pPrompts->ShowPlainMessage(m_runFolder.ErrorText());
 
     {
@@ -164,6 +171,12 @@ bool ConversionRun::KeepExisting(WorkbookReport& report)
     // A question, or a kept PDF to report: everything before it is reported first.
     FinishPending();
     if (m_existingPdf == ExistingPdf::Ask) {
+        // A stopped run asks nothing, and nothing further is made of the workbook.
+        if (!ReadyToAsk()) {
+            report.result = WorkbookReport::Stopped;
+            Publish(report);
+            return true;
+        }
         const int answer = m_pPrompts ? m_pPrompts->ShowMessageBox(ReplaceQuestion().arg(report.pdfPath), kYesNo) : 0;
         if (answer == kYes)
             return false;
@@ -171,6 +184,12 @@ bool ConversionRun::KeepExisting(WorkbookReport& report)
     report.result = WorkbookReport::Kept;
     Publish(report);
     return true;
+}
+
+bool ConversionRun::ReadyToAsk()
+{
+    FinishPending();
+    return m_gate.PassSafePoint();
 }
 
 void ConversionRun::StartGhostscript(const CWorkbookConversion& engine, std::unique_ptr<PrintedWorkbook> printed,

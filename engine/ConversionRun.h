@@ -31,6 +31,9 @@ struct WorkbookOutcome;
 // is reported comes in list order all the same: before any question (replace
 // an existing PDF, a workbook password) and before anything is reported about
 // the next workbook, the pending Ghostscript is finished and its result reported.
+// Every question waits while the run is paused and is not asked once it is
+// stopped: a workbook whose PDF exists then counts as stopped, a password
+// prompt as cancelled, a message goes unshown.
 class ConversionRun {
 public:
     // Called once per workbook, just before it prints: the options it is converted with.
@@ -87,6 +90,9 @@ private:
 
     void ConvertOne(CWorkbookConversion& engine, int index);
     bool KeepExisting(WorkbookReport& report);
+    // Before any question: reports what is pending, then passes the gate (held
+    // while paused); false once a stop was requested: nothing is to be asked.
+    bool ReadyToAsk();
     void StartGhostscript(const CWorkbookConversion& engine, std::unique_ptr<PrintedWorkbook> printed,
                           const WorkbookReport& report);
     void FinishPending();

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -50,6 +51,25 @@ protected:
     }
     void Join() { worker.join(); }
     QString Pdf(const QString& base) const { return out.filePath(base + QStringLiteral(".pdf")); }
+    void WriteOldPdf(const QString& base)
+    {
+        QFile old(Pdf(base));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QByteArray Content(const QString& base) const
+    {
+        QFile pdf(Pdf(base));
+        return pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+    }
+    // Waits until flag is set; false when that took too long.
+    static bool WaitSet(const std::atomic<bool>& flag)
+    {
+        const auto until = std::chrono::steady_clock::now() + kPatience;
+        while (!flag && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+        return flag;
+    }
     // What a stopped run must leave: nothing in the run folder, no partial PDF, and no run folder after Finish.
     void ExpectCleanAfterStop(const QStringList& expectedPdfs)
     {
@@ -232,6 +252,148 @@ TEST_F(HeldRun, DestroyingTheRunRemovesItsFolder)
     run.reset();
     EXPECT_FALSE(QFileInfo::exists(runFolder));
     EXPECT_TRUE(QFileInfo::exists(Pdf(QStringLiteral("Alpha"))));
+}
+
+// Questions pass the gate too. The window pauses the run while it asks whether
+// to stop; a question the run reaches meanwhile must not appear over that one.
+// The pause comes where the workbook is announced, after the last safe point
+// before its question, so only the question's own gate can hold it.
+TEST_F(HeldRun, AReplaceQuestionReachedWhilePausedWaitsForResume)
+{
+    WriteOldPdf(QStringLiteral("Alpha"));
+    std::atomic<bool> paused{false};
+    std::atomic<int> asked{0};
+    observer.onStarted = [this, &paused](int index, const QString&) {
+        if (index == 0) {
+            run->Pause();
+            paused = true;
+        }
+    };
+    prompts.onQuestion = [&asked](const QString&) { ++asked; };
+    prompts.QueueBox(7);
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    ASSERT_TRUE(WaitSet(paused));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(0, asked.load()) << "the question appeared while the run was paused";
+
+    run->Resume();
+    Join();
+    EXPECT_EQ(QStringList{ConversionRun::ReplaceQuestion().arg(Pdf(QStringLiteral("Alpha")))}, prompts.boxes);
+    EXPECT_EQ(WorkbookReport::Kept, summary.workbooks.at(0).result);
+    EXPECT_EQ(QByteArray("old"), Content(QStringLiteral("Alpha")));
+    EXPECT_EQ(QStringList{QStringLiteral("Beta.pdf")}, summary.pdfNames);
+    EXPECT_EQ((std::vector<int>{50, 100}), observer.Progress());
+}
+
+// Stop-Yes: the run was paused for the stop question, then stopped. The held
+// question is never asked, the existing PDF stays, and the run ends.
+TEST_F(HeldRun, AReplaceQuestionHeldByAPauseIsNotAskedAfterAStop)
+{
+    WriteOldPdf(QStringLiteral("Alpha"));
+    std::atomic<bool> paused{false};
+    observer.onStarted = [this, &paused](int index, const QString&) {
+        if (index == 0) {
+            run->Pause();
+            paused = true;
+        }
+    };
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    ASSERT_TRUE(WaitSet(paused));
+    run->RequestStop();
+    Join();
+
+    EXPECT_EQ(QStringList(), prompts.boxes);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
+    // Nothing was asked, so nothing was chosen: the workbook was stopped, not kept.
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
+    EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(1).result);
+    EXPECT_EQ(QStringList(), server->Opened());
+    EXPECT_EQ(std::vector<int>{100}, observer.Progress()) << "a stopped workbook does not move the bar";
+    EXPECT_EQ(QByteArray("old"), Content(QStringLiteral("Alpha")));
+    ExpectCleanAfterStop({QStringLiteral("Alpha.pdf")});
+}
+
+TEST_F(HeldRun, AReplaceQuestionIsNotAskedAfterAStop)
+{
+    WriteOldPdf(QStringLiteral("Alpha"));
+    observer.onStarted = [this](int index, const QString&) {
+        if (index == 0)
+            run->RequestStop();
+    };
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    Join();
+
+    EXPECT_EQ(QStringList(), prompts.boxes);
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
+    EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
+    EXPECT_EQ(QByteArray("old"), Content(QStringLiteral("Alpha")));
+    ExpectCleanAfterStop({QStringLiteral("Alpha.pdf")});
+}
+
+// A workbook that refuses to open asks for its password: held while paused.
+TEST_F(HeldRun, APasswordPromptReachedWhilePausedWaitsForResume)
+{
+    server->Refuse(QStringLiteral("Locked.xlsx"));
+    std::atomic<bool> paused{false};
+    std::atomic<int> asked{0};
+    server->onOpen = [this, &paused](const QString& book) {
+        if (book == QStringLiteral("Locked.xlsx") && !paused) {
+            run->Pause();
+            paused = true;
+        }
+    };
+    prompts.onQuestion = [&asked](const QString&) { ++asked; };
+    Start({QStringLiteral("Locked.xlsx"), QStringLiteral("Beta.xlsx")});
+    ASSERT_TRUE(WaitSet(paused));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(0, asked.load()) << "the password prompt appeared while the run was paused";
+
+    run->Resume();
+    Join();
+    EXPECT_EQ(QStringList{QStringLiteral("Locked.xlsx")}, prompts.asked);
+    EXPECT_EQ(WorkbookReport::Cancelled, summary.workbooks.at(0).result);
+    EXPECT_EQ(QStringList{QStringLiteral("Beta.pdf")}, summary.pdfNames);
+}
+
+TEST_F(HeldRun, APasswordPromptIsNotShownAfterAStop)
+{
+    server->Refuse(QStringLiteral("Locked.xlsx"));
+    server->onOpen = [this](const QString&) { run->RequestStop(); };
+    Start({QStringLiteral("Locked.xlsx"), QStringLiteral("Beta.xlsx")});
+    Join();
+
+    EXPECT_EQ(QStringList(), prompts.asked);
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
+    EXPECT_TRUE(summary.workbooks.at(0).message.isEmpty()) << "a stop is no failure";
+    EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(1).result);
+    EXPECT_EQ(QStringList{QStringLiteral("Locked.xlsx")}, server->Opened());
+    EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
+    ExpectCleanAfterStop({});
+}
+
+// "Couldn't get Excel object." is said when the spreadsheet application cannot
+// be had, but not once the run is stopped.
+TEST_F(HeldRun, APlainMessageIsNotShownAfterAStop)
+{
+    std::atomic<bool> stopNow{false};
+    DispatchRegistry::Register(QStringLiteral("Excel.Application"), [this, &stopNow] {
+        if (stopNow)
+            run->RequestStop();
+        return std::shared_ptr<IDispatchObject>();
+    });
+    Start({QStringLiteral("Alpha.xlsx")});
+    Join();
+    ASSERT_EQ(QStringList{QStringLiteral("Couldn't get Excel object.")}, prompts.plain);
+    EXPECT_EQ(WorkbookReport::Failed, summary.workbooks.at(0).result);
+
+    prompts.plain.clear();
+    stopNow = true;
+    Start({QStringLiteral("Alpha.xlsx")});
+    Join();
+    EXPECT_EQ(QStringList(), prompts.plain);
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
+    ExpectCleanAfterStop({});
 }
 
 } // namespace

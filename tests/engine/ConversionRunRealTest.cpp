@@ -43,40 +43,6 @@ QString PdfInfo(const QString& pdf, const QString& field)
     return {};
 }
 
-// Office processes (running, not ended) started by this test program.
-std::vector<pid_t> OurOfficeProcesses()
-{
-    QHash<pid_t, pid_t> parents;
-    std::vector<pid_t> offices;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool number = false;
-        const pid_t pid = pid_t(entry.toInt(&number));
-        if (!number)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
-        const QList<QByteArray> rest = text.mid(close + 2).split(' ');
-        if (open < 0 || close < 0 || rest.size() < 2)
-            continue;
-        parents.insert(pid, pid_t(rest.at(1).toInt()));
-        const QByteArray name = text.mid(open + 1, close - open - 1);
-        if ((name.startsWith("soffice") || name.startsWith("oosplash")) && ProcessRuns(pid))
-            offices.push_back(pid);
-    }
-    std::vector<pid_t> ours;
-    for (pid_t pid : offices) {
-        for (pid_t p = parents.value(pid); p > 1; p = parents.value(p))
-            if (p == getpid()) {
-                ours.push_back(pid);
-                break;
-            }
-    }
-    return ours;
-}
-
 class RealRun : public ::testing::Test {
 protected:
     // One office for every run of this program.

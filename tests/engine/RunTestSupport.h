@@ -30,6 +30,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace runtest {
 
 using namespace std::chrono_literals;
@@ -202,6 +204,17 @@ public:
         m_bReleased = true;
         m_cv.notify_all();
     }
+    // Opening the workbook with this file name fails, as a protected one does.
+    void Refuse(const QString& fileName)
+    {
+        std::lock_guard lock(m_mutex);
+        m_lstRefused << fileName;
+    }
+    bool Refuses(const QString& fileName)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_lstRefused.contains(fileName);
+    }
     int PrintOuts()
     {
         std::lock_guard lock(m_mutex);
@@ -215,6 +228,9 @@ public:
 
     void Register();
     static void Unregister() { DispatchRegistry::Unregister(QStringLiteral("Excel.Application")); }
+
+    // Called (on the worker thread) with the file name of every workbook opened, before it opens.
+    std::function<void(const QString&)> onOpen;
 
 private:
     friend class HoldingObject;
@@ -233,8 +249,12 @@ private:
     }
     void Opening(const QString& book)
     {
-        std::lock_guard lock(m_mutex);
-        m_lstOpened << book;
+        {
+            std::lock_guard lock(m_mutex);
+            m_lstOpened << book;
+        }
+        if (onOpen)
+            onOpen(book);
     }
 
     QByteArray m_page;
@@ -246,6 +266,7 @@ private:
     bool m_bReleased = false;
     int m_nPrintOuts = 0;
     QStringList m_lstOpened;
+    QStringList m_lstRefused;
 };
 
 class HoldingObject : public IDispatchObject {
@@ -261,6 +282,8 @@ public:
         if (m_role == "Workbooks" && dispid == Open) {
             const QString book = QFileInfo(args.at(0).bstrVal).fileName();
             m_pServer->Opening(book);
+            if (m_pServer->Refuses(book))
+                return {};
             return Make("Workbook", book);
         }
         if (m_role == "Workbook" && dispid == Sheets)
@@ -418,6 +441,40 @@ inline QStringList FilesBelow(const QString& folder)
     walk(folder);
     files.sort();
     return files;
+}
+
+// Office processes (running, not ended) started by this test program.
+inline std::vector<pid_t> OurOfficeProcesses()
+{
+    QHash<pid_t, pid_t> parents;
+    std::vector<pid_t> offices;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t pid = pid_t(entry.toInt(&number));
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
+        const QList<QByteArray> rest = text.mid(close + 2).split(' ');
+        if (open < 0 || close < 0 || rest.size() < 2)
+            continue;
+        parents.insert(pid, pid_t(rest.at(1).toInt()));
+        const QByteArray name = text.mid(open + 1, close - open - 1);
+        if ((name.startsWith("soffice") || name.startsWith("oosplash")) && ProcessRuns(pid))
+            offices.push_back(pid);
+    }
+    std::vector<pid_t> ours;
+    for (pid_t pid : offices) {
+        for (pid_t p = parents.value(pid); p > 1; p = parents.value(p))
+            if (p == getpid()) {
+                ours.push_back(pid);
+                break;
+            }
+    }
+    return ours;
 }
 
 } // namespace runtest

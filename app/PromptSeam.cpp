@@ -39,8 +39,13 @@ CPromptSeam::~CPromptSeam()
 
 void CPromptSeam::QueueMessageBoxAnswer(int answer)
 {
+    QueueMessageBoxAnswer([answer](const QString&) { return answer; });
+}
+
+void CPromptSeam::QueueMessageBoxAnswer(std::function<int(const QString& text)> answer)
+{
     QMutexLocker lock(&SeamMutex());
-    m_boxAnswers.append(answer);
+    m_boxAnswers.append(std::move(answer));
 }
 
 void CPromptSeam::QueuePasswordAnswer(int result, const QString& password)
@@ -57,12 +62,20 @@ QList<CPromptSeam::Question> CPromptSeam::Questions() const
 
 std::optional<int> CPromptSeam::InterceptMessageBox(const QString& text, int type)
 {
-    QMutexLocker lock(&SeamMutex());
-    CPromptSeam* seam = Current();
-    if (!seam)
-        return std::nullopt;
-    seam->m_questions.append({Kind::MessageBox, text, type, IsUiThread()});
-    return seam->m_boxAnswers.isEmpty() ? kDefaultBoxAnswer : seam->m_boxAnswers.takeFirst();
+    std::function<int(const QString&)> answer;
+    {
+        QMutexLocker lock(&SeamMutex());
+        CPromptSeam* seam = Current();
+        if (!seam)
+            return std::nullopt;
+        seam->m_questions.append({Kind::MessageBox, text, type, IsUiThread()});
+        if (seam->m_boxAnswers.isEmpty())
+            return kDefaultBoxAnswer;
+        answer = seam->m_boxAnswers.takeFirst();
+    }
+    // Called without the lock: the answer may run an event loop, in which the
+    // run asks further questions.
+    return answer(text);
 }
 
 std::optional<CPromptSeam::PasswordAnswer> CPromptSeam::InterceptPassword(const QString& fileName)

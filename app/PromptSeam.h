@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Seam for tests: while a CPromptSeam exists, the program's questions are not
@@ -37,6 +38,9 @@ public:
     CPromptSeam& operator=(const CPromptSeam&) = delete;
 
     void QueueMessageBoxAnswer(int answer);
+    // The next skinned box is answered by calling answer on the window thread
+    // when it is asked (a test can show a real box there, or act first).
+    void QueueMessageBoxAnswer(std::function<int(const QString& text)> answer);
     void QueuePlainAnswer(int answer) { m_plain.QueueAnswer(answer); }
     void QueuePasswordAnswer(int result, const QString& password = QString());
 
@@ -51,7 +55,7 @@ public:
 private:
     MessageBoxSeam m_plain;
     CPromptSeam* m_previous = nullptr;
-    QList<int> m_boxAnswers;
+    QList<std::function<int(const QString&)>> m_boxAnswers;
     QList<PasswordAnswer> m_passwordAnswers;
     QList<Question> m_questions;
 };

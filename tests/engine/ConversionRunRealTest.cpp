@@ -26,23 +26,6 @@ using namespace runtest;
 
 namespace {
 
-QString TestData(const QString& name)
-{
-    return QStringLiteral(ORVIK_TESTDATA_DIR "/") + name;
-}
-
-// The value of one pdfinfo field ("" when missing).
-QString PdfInfo(const QString& pdf, const QString& field)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(60000);
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (line.startsWith(field + QLatin1Char(':')))
-            return line.mid(field.size() + 1).trimmed();
-    return {};
-}
-
 class RealRun : public ::testing::Test {
 protected:
     // One office for every run of this program.

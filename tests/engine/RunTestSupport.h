@@ -477,4 +477,22 @@ inline std::vector<pid_t> OurOfficeProcesses()
     return ours;
 }
 
+// A workbook of the shared test data.
+inline QString TestData(const QString& name)
+{
+    return QStringLiteral(ORVIK_TESTDATA_DIR "/") + name;
+}
+
+// The value of one pdfinfo field ("" when missing).
+inline QString PdfInfo(const QString& pdf, const QString& field)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(60000);
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (line.startsWith(field + QLatin1Char(':')))
+            return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+
 } // namespace runtest

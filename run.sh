@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the converter.
+# Installs what is missing, builds, adds the converter to your application
+# menu, and starts it.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 . "$top/tools/machine.sh"
@@ -10,8 +11,12 @@ orvik_install_queue "$top" || true
 orvik_build "$top"
 
 program="$top/build/app/OrvikExcelToPDF"
-if [ ! -x "$program" ]; then
-    echo "The converter window is not built yet in this version of the project." >&2
+"$top/tools/install_desktop_entry.sh" "$top/build"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "There is no display to open the converter's window on." >&2
+    echo "Start $program from a desktop session, or convert without a window with" >&2
+    echo "  $top/build/cli/orvik-xl2pdf [options] WORKBOOK... -o FOLDER" >&2
     exit 1
 fi
 exec "$program"

@@ -2,6 +2,7 @@
 
 #include "engine/PdfPassword.h"
 #include "options/ConversionOptions.h"
+#include "platform/InstallationFolder.h"
 
 #include <QFileInfo>
 
@@ -9,11 +10,6 @@ namespace {
 
 // The command Ghostscript 8 had as ".setpdfwrite"; newer versions dropped it.
 const char* const kSetPdfWrite = "/.setpdfwrite where {pop .setpdfwrite} if";
-
-QString InstallationFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
-}
 
 QString Quoted(const QString& arg)
 {

@@ -96,14 +96,18 @@ bool CDialog::Create(int templateId, QWidget* pParentWnd)
     return true;
 }
 
-int CDialog::DoModal()
+int CDialog::DoModal() { return RunLoop(true); }
+
+int CDialog::RunModeless() { return RunLoop(false); }
+
+int CDialog::RunLoop(bool modal)
 {
     if (!IsUiThread() || m_created)
         return -1;
-    QWidget* owner = m_parentWnd ? m_parentWnd->window() : AfxGetMainWnd();
+    QWidget* owner = m_parentWnd ? m_parentWnd->window() : (modal ? AfxGetMainWnd() : nullptr);
     if (owner == this)
         owner = nullptr;
-    if (!CreateFromTemplate(m_templateId, owner, true))
+    if (!CreateFromTemplate(m_templateId, owner, modal))
         return -1;
     QPointer<CDialog> self(this);
     if (!m_ended) {
@@ -112,8 +116,9 @@ int CDialog::DoModal()
             FocusFirstControl();
         QEventLoop loop;
         m_loop = &loop;
-        ModalStack().push_back(this);
-        loop.exec(QEventLoop::DialogExec);
+        if (modal)
+            ModalStack().push_back(this);
+        loop.exec(modal ? QEventLoop::DialogExec : QEventLoop::AllEvents);
         if (!self)
             return -1;
         m_loop = nullptr;

@@ -55,6 +55,11 @@ public:
     // created for the run and destroyed after it. Window thread only; the worker
     // goes through RunOnUiThread.
     virtual int DoModal();
+    // Runs the dialog like DoModal, in a loop of its own until EndDialog, but
+    // without modality: other windows of the program without an owner (a
+    // modeless settings window) keep taking input meanwhile. For the main
+    // window, whose run is the program's run. Not on the stack of modal runs.
+    int RunModeless();
     // Ends a modal run with nResult; hides a modeless window.
     void EndDialog(int nResult);
     // Destroys the window: its generic controls are deleted, attached controls and
@@ -166,6 +171,7 @@ private:
     };
 
     bool CreateFromTemplate(int templateId, QWidget* parent, bool modal);
+    int RunLoop(bool modal);
     void SetUpWindow(QWidget* parent, bool modal);
     void CreateControls();
     void Wire(Slot& slot);

@@ -57,3 +57,11 @@ constexpr int CBN_SELCHANGE = 1;
 // Private window messages.
 constexpr unsigned WM_USER = 0x0400;
 constexpr unsigned WM_FILES_ADDED = WM_USER + 101; // 0x0465: the file list added dropped files
+
+// System commands (the window menu and the desktop's own requests). The low
+// four bits are reserved, so a command is compared after masking with 0xFFF0.
+constexpr unsigned SC_MASK = 0xFFF0;
+constexpr unsigned SC_MINIMIZE = 0xF020;
+constexpr unsigned SC_CLOSE = 0xF060;
+// The framework's help command (F1).
+constexpr int ID_HELP = 57670; // 0xE146

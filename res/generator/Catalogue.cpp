@@ -35,6 +35,7 @@ QString Catalogue::Entry::Alias() const
     case Type::Bitmap: return QStringLiteral("bitmap/%1.bmp").arg(id);
     case Type::Png: return QStringLiteral("png/%1.png").arg(id);
     case Type::Icon: return QStringLiteral("icon/%1.png").arg(id);
+    case Type::HicolorIcon: return QStringLiteral("hicolor/%1.png").arg(id);
     }
     return {};
 }
@@ -86,6 +87,9 @@ QList<Catalogue::Entry> Catalogue::All()
         Button(186, 69, 23, "Yes", S::Primary, "Yes", G::None),
 
         {Type::Icon, 128, 256, 256, "application icon", [] { return Logo::Image(256); }},
+        {Type::HicolorIcon, 48, 48, 48, "desktop icon, menus", [] { return Logo::Image(48); }},
+        {Type::HicolorIcon, 128, 128, 128, "desktop icon", [] { return Logo::Image(128); }},
+        {Type::HicolorIcon, 256, 256, 256, "desktop icon, large", [] { return Logo::Image(256); }},
     };
 }
 
@@ -123,7 +127,8 @@ bool Catalogue::WriteAll(const QString& resFolder, QString* error)
             *error = QStringLiteral("cannot write %1").arg(path);
             return false;
         }
-        qrc += QStringLiteral("    <file alias=\"%1\">%2</file>\n").arg(entry.Alias(), entry.FileName());
+        if (entry.type != Type::HicolorIcon)
+            qrc += QStringLiteral("    <file alias=\"%1\">%2</file>\n").arg(entry.Alias(), entry.FileName());
     }
     qrc += QStringLiteral("  </qresource>\n</RCC>\n");
     QFile out(res.filePath(QStringLiteral("resources.qrc")));

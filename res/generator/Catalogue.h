@@ -10,7 +10,9 @@
 // painted. Writing the catalogue produces res/images/ and res/resources.qrc.
 class Catalogue {
 public:
-    enum class Type { Bitmap, Png, Icon };
+    // HicolorIcon: the application icon at one size for the desktop's menus,
+    // installed into the desktop's icon theme, not embedded (id = size in pixels).
+    enum class Type { Bitmap, Png, Icon, HicolorIcon };
 
     struct Entry {
         Type type;

@@ -312,6 +312,43 @@ TEST(DialogKeys, MainWindowAndPageIgnoreEnterAndEscape)
     EXPECT_EQ(output->text(), "/tmp/");
 }
 
+// The main window runs like a modal dialog (its run is the program's run) but
+// leaves the owner-less settings window usable; a modal run would block it.
+TEST(DialogModal, ARunWithoutModalityLeavesOtherWindowsUsable)
+{
+    SettingsLike settings;
+    ASSERT_TRUE(settings.Create(162));
+    int tabClicks = 0;
+    QObject::connect(settings.GetDlgItem<QPushButton>(1044), &QPushButton::clicked, [&] { ++tabClicks; });
+    settings.ShowWindow(SW_SHOW);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
+
+    for (const bool modal : {false, true}) {
+        MainLike main;
+        const int before = tabClicks;
+        bool listed = true;
+        QTimer::singleShot(0, [&] {
+            listed = CDialog::ActiveModal() == &main;
+            EXPECT_TRUE(main.isVisible());
+            EXPECT_EQ(main.pos(), QPoint(0, 0));
+            // Through the window, as the platform delivers input (modality applies there).
+            QWidget* tab = settings.GetDlgItem(1044);
+            QTest::mouseClick(settings.windowHandle(), Qt::LeftButton, {}, tab->mapTo(&settings, tab->rect().center()));
+            main.EndDialog(modal ? 5 : 4);
+        });
+        EXPECT_EQ(modal ? main.DoModal() : main.RunModeless(), modal ? 5 : 4);
+        EXPECT_FALSE(main.IsCreated());
+        if (modal) {
+            EXPECT_EQ(tabClicks, before) << "a modal run let the settings window take a click";
+            EXPECT_TRUE(listed);
+        } else {
+            EXPECT_EQ(tabClicks, before + 1) << "the settings window took no click during the run";
+            EXPECT_FALSE(listed) << "a run without modality is not a modal run";
+            EXPECT_EQ(main.windowModality(), Qt::NonModal);
+        }
+    }
+}
+
 TEST(DialogKeys, OptionPagesSwallowTheKeysInsideTheSettingsWindow)
 {
     SettingsLike settings;

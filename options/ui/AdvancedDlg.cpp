@@ -1,10 +1,7 @@
 #include "options/ui/AdvancedDlg.h"
 
 #include "framework/DataExchange.h"
-#include "options/ui/FitTexts.h"
 #include "options/ConversionOptions.h"
-
-#include <QPainter>
 
 // The lists and their saved indices, in declaration order.
 const CAdvancedDlg::ListSlot CAdvancedDlg::kLists[6] = {
@@ -17,7 +14,7 @@ const CAdvancedDlg::ListSlot CAdvancedDlg::kLists[6] = {
 };
 
 CAdvancedDlg::CAdvancedDlg(QWidget* pParent)
-    : CDialog(IDD, pParent)
+    : COptionPage(IDD, pParent)
 {
 }
 
@@ -34,8 +31,7 @@ void CAdvancedDlg::DoDataExchange(CDataExchange* pDX)
 
 bool CAdvancedDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    FitTexts(*this);
+    COptionPage::OnInitDialog();
     InitComboItems();
     return true;
 }
@@ -84,8 +80,3 @@ QString CAdvancedDlg::SelectedText(int id) const
     return list ? list->currentText() : QString();
 }
 
-void CAdvancedDlg::OnEraseBkgnd(QPainter& painter)
-{
-    // The labels draw straight onto the white page.
-    painter.fillRect(rect(), m_brBackground);
-}

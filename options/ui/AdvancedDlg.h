@@ -1,8 +1,7 @@
 #pragma once
 
-#include "framework/CDialog.h"
+#include "options/ui/OptionPage.h"
 
-#include <QColor>
 #include <QComboBox>
 #include <QString>
 
@@ -10,14 +9,13 @@
 // items are the output settings, and a snapshot of the six selections taken
 // when the window opens, so that its close button can put them back. A white
 // child page; Enter and Escape do nothing here.
-class CAdvancedDlg : public CDialog {
+class CAdvancedDlg : public COptionPage {
     Q_OBJECT
 public:
     enum { IDD = 134 };
 
     explicit CAdvancedDlg(QWidget* pParent = nullptr);
 
-    QColor m_brBackground{Qt::white};
     // The snapshot, one index per list in the order of the lists below.
     int m_nPageLayout = 0;
     int m_nPageMode = 0;
@@ -44,9 +42,6 @@ public:
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnOK() override {}
-    void OnCancel() override {}
-    void OnEraseBkgnd(QPainter& painter) override;
 
 private:
     struct ListSlot {

@@ -1,12 +1,9 @@
 #include "options/ui/DescriptionDlg.h"
 
 #include "framework/DataExchange.h"
-#include "options/ui/FitTexts.h"
-
-#include <QPainter>
 
 CDescriptionDlg::CDescriptionDlg(QWidget* pParent)
-    : CDialog(IDD, pParent)
+    : COptionPage(IDD, pParent)
 {
 }
 
@@ -19,15 +16,3 @@ void CDescriptionDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, 1024, m_strDocKeywords);
 }
 
-bool CDescriptionDlg::OnInitDialog()
-{
-    CDialog::OnInitDialog();
-    FitTexts(*this);
-    return true;
-}
-
-void CDescriptionDlg::OnEraseBkgnd(QPainter& painter)
-{
-    // The labels draw straight onto the white page.
-    painter.fillRect(rect(), m_brBackground);
-}

@@ -1,9 +1,6 @@
 #include "options/ui/SecurityDlg.h"
 
 #include "framework/DataExchange.h"
-#include "options/ui/FitTexts.h"
-
-#include <QPainter>
 
 namespace {
 constexpr int kEnableSecurity = 1005;
@@ -16,7 +13,7 @@ constexpr int kHigh = 1013;
 } // namespace
 
 CSecurityDlg::CSecurityDlg(QWidget* pParent)
-    : CDialog(IDD, pParent)
+    : COptionPage(IDD, pParent)
 {
     ON_COMMAND(kEnableSecurity, &CSecurityDlg::OnCheckEnableSecurity);
     ON_COMMAND(kUserPasswordCheck, &CSecurityDlg::OnCheckUserPassword);
@@ -43,12 +40,11 @@ void CSecurityDlg::DoDataExchange(CDataExchange* pDX)
 
 bool CSecurityDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    COptionPage::OnInitDialog();
     // The group boxes draw their own frames with the captions the template gave them.
     m_gbPassword.Attach();
     m_gbAllowedActions.Attach();
     m_gbEncryptionLevel.Attach();
-    FitTexts(*this);
     ResetSecurityControls();
     return true;
 }
@@ -95,8 +91,3 @@ void CSecurityDlg::ResetSecurityControls()
     EnableSecurityControls(false);
 }
 
-void CSecurityDlg::OnEraseBkgnd(QPainter& painter)
-{
-    // Check boxes, radio buttons, group boxes and labels draw onto the white page.
-    painter.fillRect(rect(), m_brBackground);
-}

@@ -1,23 +1,21 @@
 #pragma once
 
-#include "framework/CDialog.h"
+#include "options/ui/OptionPage.h"
 #include "skin/SxGroupBox.h"
 
-#include <QColor>
 #include <QString>
 
 // The Security page of the settings window: whether the PDF is protected, the
 // owner and user passwords, the actions withdrawn and the encryption level. It
 // keeps the enabled state of its controls in line with its check boxes. A white
 // child page; Enter and Escape do nothing here.
-class CSecurityDlg : public CDialog {
+class CSecurityDlg : public COptionPage {
     Q_OBJECT
 public:
     enum { IDD = 133 };
 
     explicit CSecurityDlg(QWidget* pParent = nullptr);
 
-    QColor m_brBackground{Qt::white};
     // Flags 0 or 1, as the check boxes show them. Both password boxes start
     // checked, so their members start at 1.
     int m_bEnableSecurity = 0; // 1005
@@ -48,7 +46,4 @@ public:
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnOK() override {}
-    void OnCancel() override {}
-    void OnEraseBkgnd(QPainter& painter) override;
 };

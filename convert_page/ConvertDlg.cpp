@@ -113,6 +113,8 @@ bool CConvertDlg::OnInitDialog()
     m_skin.Attach(this, kBitmap, CSkinFrame::kBackgroundOnly);
     ApplyColours();
     m_progress.SetRange(100);
+    // The bar takes the size of its track bitmap, so its lower edge is not cut off.
+    m_progress.resize(m_progress.Compose().size());
 
     const QString tahoma = QStringLiteral("Tahoma");
     m_stHeading.SetFontStyle(tahoma, 18, kHeadingColor, kPlainStyle);

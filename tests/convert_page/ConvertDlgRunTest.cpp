@@ -6,6 +6,7 @@
 #include "PageFixture.h"
 
 #include "app/DialogDriver.h"
+#include "app/MessageBox.h"
 #include "engine/RunTestSupport.h"
 #include "support/RealTools.h"
 
@@ -141,13 +142,19 @@ TEST_F(HeldPage, StopAnsweredNoContinuesTheSameRun)
     ConvertUntilHeld();
     int printsWhileAsked = -1;
     QString lookWhileAsked;
-    prompts.QueueMessageBoxAnswer([&](const QString&) {
-        lookWhileAsked = Button(1019)->text();
-        Shot("page_paused");
-        server->Release();
-        QTest::qWait(700);
-        printsWhileAsked = server->PrintOuts();
-        return IDNO;
+    // The program's own box is shown and held open; No is clicked on it.
+    prompts.QueueMessageBoxAnswer([&](const QString& text) {
+        CMessageBox box;
+        box.m_strText = text;
+        box.m_nType = 68;
+        return dialogtest::RunModal<CMessageBox>(box, [&](CMessageBox& shown) {
+            lookWhileAsked = Button(1019)->text();
+            Shot("page_paused");
+            server->Release();
+            QTest::qWait(700);
+            printsWhileAsked = server->PrintOuts();
+            QTest::mouseClick(&shown.m_btnNo, Qt::LeftButton);
+        });
     });
     Click(1019);
     EXPECT_EQ(QStringLiteral("Convert"), lookWhileAsked);
@@ -221,6 +228,30 @@ TEST_F(HeldPage, AStoppedRunsNamesDoNotReachTheNextRun)
     EXPECT_EQ(nullptr, CDialog::ActiveModal());
     EXPECT_TRUE(finishNames.isEmpty());
     EXPECT_EQ(0u, page->m_progress.GetPos());
+}
+
+// A Convert while a stopped run is still ending waits for it: one office at a time.
+TEST_F(HeldPage, AConvertAfterStopStartsOnceTheStoppedRunHasEnded)
+{
+    List({"Alpha.xlsx"});
+    server->HoldAt(QStringLiteral("Alpha.xlsx"), 2);
+    ConvertUntilHeld();
+    prompts.QueueMessageBoxAnswer(IDYES);
+    Click(1019);
+    ASSERT_FALSE(page->IsConverting());
+
+    List({"Gamma.xlsx"});
+    Click(1019);
+    EXPECT_TRUE(page->IsConverting());
+    QTest::qWait(700);
+    EXPECT_EQ(QStringList{QStringLiteral("Alpha.xlsx")}, server->Opened()) << "the new run started too early";
+
+    ExpectFinishDialog();
+    server->Release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finishNames.isEmpty(); }, kWaitMs));
+    EXPECT_EQ((QStringList{"Alpha.xlsx", "Gamma.xlsx"}), server->Opened());
+    EXPECT_EQ(QStringList{"Gamma.pdf"}, finishNames);
+    EXPECT_EQ(QStringList{"Gamma.pdf"}, FilesBelow(out.path()));
 }
 
 // A Convert within the second after a run ended: the first run's finish step

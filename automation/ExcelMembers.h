@@ -5,7 +5,7 @@
 // Dispatch ids of the members "Excel.Application" answers (the ids of the
 // spreadsheet automation model the engine calls).
 namespace XlMember {
-constexpr int32_t Visible = 558;    // Application: property put VT_BOOL (get: VT_BOOL)
+constexpr int32_t Visible = 558;    // Application: property put VT_BOOL (get: VT_BOOL); Sheet: get VT_I4 (-1 shown, 0 hidden)
 constexpr int32_t Workbooks = 572;  // Application: property get -> workbooks collection
 constexpr int32_t Quit = 302;       // Application: method
 constexpr int32_t Open = 682;       // Workbooks: method, 13 arguments -> workbook
@@ -16,3 +16,10 @@ constexpr int32_t Item = 170;       // Sheets: property get, 1-based index -> sh
 constexpr int32_t Activate = 304;   // Sheet: method
 constexpr int32_t PrintOut = 1772;  // Sheet: method, 8 arguments -> VT_BOOL (false: empty sheet, no file)
 } // namespace XlMember
+
+// The status an Open raises when the workbook is encrypted and the password
+// given (or none) does not open it; any other refusal of the file raises
+// DISP_E_EXCEPTION, and a hung or ended office E_FAIL.
+namespace XlError {
+constexpr int32_t PasswordRequired = static_cast<int32_t>(0x80070005); // E_ACCESSDENIED
+} // namespace XlError

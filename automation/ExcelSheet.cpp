@@ -6,6 +6,9 @@
 #include "automation/SheetPrinter.h"
 
 namespace {
+// Sheet visibility as the automation model gives it (xlSheetVisible, xlSheetHidden).
+constexpr int32_t kSheetVisible = -1;
+constexpr int32_t kSheetHidden = 0;
 // PrintOut's arguments, in call order.
 enum PrintOutArg : size_t { From, To, Copies, Preview, ActivePrinter, PrintToFile, Collate, PrToFileName, PrintOutArgCount };
 } // namespace
@@ -25,6 +28,9 @@ Variant ExcelSheet::Invoke(int32_t dispid, InvokeKind kind, const std::vector<Va
         SheetPrinter(*m_pWorkbook, m_nIndex, m_xSheet).Activate();
         return {};
     }
+    case XlMember::Visible:
+        DispatchArgs::ExpectGet("Visible", kind, args);
+        return Variant::Long(SheetPrinter(*m_pWorkbook, m_nIndex, m_xSheet).IsVisible() ? kSheetVisible : kSheetHidden);
     case XlMember::PrintOut:
         DispatchArgs::ExpectMethod("PrintOut", kind);
         return PrintOut(args);

@@ -9,10 +9,10 @@
 
 class ExcelWorkbook;
 
-// One sheet: Activate, and PrintOut into a PDF print file. PrintOut returns
-// VT_BOOL true when it wrote the file, and VT_BOOL false, writing no file (and
-// removing an old file of that name), when the sheet is empty: the office
-// would print a blank page for it.
+// One sheet: Visible (get: VT_I4, -1 shown, 0 hidden), Activate, and PrintOut
+// into a PDF print file. PrintOut returns VT_BOOL true when it wrote the file,
+// and VT_BOOL false, writing no file (and removing an old file of that name),
+// when the sheet is empty (the office would print a blank page for it) or hidden.
 class ExcelSheet : public IDispatchObject {
 public:
     ExcelSheet(std::shared_ptr<ExcelWorkbook> workbook, int32_t index,

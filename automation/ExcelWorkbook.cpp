@@ -66,6 +66,18 @@ bool ExcelWorkbook::TakeFirstActivation()
     return first;
 }
 
+QString ExcelWorkbook::SelectedPrinter() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_strPrinter;
+}
+
+void ExcelWorkbook::SetSelectedPrinter(const QString& name)
+{
+    std::lock_guard lock(m_mutex);
+    m_strPrinter = name;
+}
+
 void ExcelWorkbook::CloseDocument() noexcept
 {
     css::uno::Reference<css::frame::XModel> model;

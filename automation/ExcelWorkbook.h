@@ -2,6 +2,8 @@
 
 #include "automation/Dispatch.h"
 
+#include <QString>
+
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/uno/Reference.hxx>
 
@@ -29,6 +31,10 @@ public:
     ExcelAppContext& Context() const { return *m_pContext; }
     // True only at the first call: the document's view has not been switched yet.
     bool TakeFirstActivation();
+    // The printer queue the document was last set to print through (empty: none yet);
+    // the office keeps it for the document, so later sheets need not set it again.
+    QString SelectedPrinter() const;
+    void SetSelectedPrinter(const QString& name);
 
 private:
     std::shared_ptr<ExcelAppContext> m_pContext;
@@ -36,4 +42,5 @@ private:
     mutable std::mutex m_mutex;
     css::uno::Reference<css::frame::XModel> m_xModel;
     bool m_bActivated = false;
+    QString m_strPrinter;
 };

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
@@ -77,6 +78,15 @@ void SheetPrinter::PrimeView()
     QFile::remove(scratch);
 }
 
+bool SheetPrinter::IsVisible()
+{
+    return m_office.Call(QStringLiteral("Visible"), [&] {
+        bool visible = true;
+        Reference<css::beans::XPropertySet>(m_xSheet, UNO_QUERY_THROW)->getPropertyValue("IsVisible") >>= visible;
+        return visible;
+    });
+}
+
 bool SheetPrinter::IsEmpty()
 {
     // The office's own page count of the sheet alone: asked for page 1, it
@@ -138,11 +148,17 @@ bool SheetPrinter::Print(const Job& job)
     if (QFileInfo::exists(job.file) && !QFile::remove(job.file))
         throw DispatchException(DISP_E_EXCEPTION,
                                 QStringLiteral("The old print file \"%1\" could not be removed.").arg(job.file));
+    // A hidden sheet cannot be made the active one, and is left out as the
+    // office's own export leaves it out.
+    if (!IsVisible())
+        return false;
     Activate();
     if (IsEmpty())
         return false;
-    if (job.printer)
+    if (job.printer && m_workbook.SelectedPrinter() != *job.printer) {
         SelectPrinter(*job.printer);
+        m_workbook.SetSelectedPrinter(*job.printer);
+    }
     PrintInto(job, job.file);
     WaitForFile(job.file);
     return true;

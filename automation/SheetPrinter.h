@@ -31,9 +31,11 @@ public:
     // Throws DispatchException when the view does not take the sheet.
     void Activate();
     // Activates the sheet and prints it into job.file, returning once the file is
-    // a complete PDF. False, writing nothing, for a sheet with nothing to print.
-    // Any old file at job.file is removed first.
+    // a complete PDF. False, writing nothing, for a sheet with nothing to print
+    // and for a hidden sheet. Any old file at job.file is removed first.
     bool Print(const Job& job);
+    // False for a sheet the user hid.
+    bool IsVisible();
 
     // True for a whole PDF: it starts with the header and ends with the
     // end-of-file marker (trailing blanks allowed).

@@ -1,9 +1,13 @@
 #include "automation/WorkbookLoader.h"
 
+#include "automation/ExcelLoadInteraction.h"
+#include "automation/ExcelMembers.h"
 #include "automation/OfficeProcess.h"
 
 #include <QFileInfo>
 #include <QUrl>
+
+#include <rtl/ref.hxx>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
@@ -20,9 +24,11 @@ using css::uno::UNO_QUERY;
 
 namespace {
 
-css::uno::Sequence<css::beans::PropertyValue> LoadProperties(const WorkbookLoader::Request& request)
+css::uno::Sequence<css::beans::PropertyValue> LoadProperties(const WorkbookLoader::Request& request,
+                                                             const Reference<css::task::XInteractionHandler>& handler)
 {
     std::vector<css::beans::PropertyValue> props{
+        UnoRuntime::Property("InteractionHandler", Any(handler)),
         UnoRuntime::Property("Hidden", Any(true)),
         UnoRuntime::Property("ReadOnly", Any(request.readOnly)),
         UnoRuntime::Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
@@ -33,10 +39,18 @@ css::uno::Sequence<css::beans::PropertyValue> LoadProperties(const WorkbookLoade
     return css::uno::Sequence<css::beans::PropertyValue>(props.data(), static_cast<sal_Int32>(props.size()));
 }
 
-QString RefusedMessage(const QString& path)
+QString DamagedMessage(const QString& path)
 {
-    return QStringLiteral("The workbook \"%1\" could not be opened: its password is wrong, or the file is damaged.")
-        .arg(QFileInfo(path).fileName());
+    return QStringLiteral("The file \"%1\" is damaged or is not a workbook.").arg(QFileInfo(path).fileName());
+}
+
+[[noreturn]] void ThrowRefused(const QString& path, const ExcelLoadInteraction& interaction)
+{
+    if (interaction.PasswordRequested())
+        throw DispatchException(XlError::PasswordRequired,
+                                QStringLiteral("The workbook \"%1\" is encrypted, and the password given does not open it.")
+                                    .arg(QFileInfo(path).fileName()));
+    throw DispatchException(DISP_E_EXCEPTION, DamagedMessage(path));
 }
 
 } // namespace
@@ -45,7 +59,9 @@ Reference<css::frame::XModel> WorkbookLoader::Load(OfficeProcess& office, const 
 {
     const QString path = CheckedPath(request.path);
     const OUString url = UnoRuntime::ToOU(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    const auto props = LoadProperties(request);
+    // The office says itself when the workbook needs a password.
+    rtl::Reference<ExcelLoadInteraction> interaction(new ExcelLoadInteraction);
+    const auto props = LoadProperties(request, interaction.get());
     Reference<css::frame::XModel> model;
     try {
         model = office.Call(QStringLiteral("Open"), [&] {
@@ -57,16 +73,15 @@ Reference<css::frame::XModel> WorkbookLoader::Load(OfficeProcess& office, const 
         // A hung or ended office keeps its own message; any other refusal is the file's.
         if (e.Code() == E_FAIL)
             throw;
-        throw DispatchException(DISP_E_EXCEPTION, RefusedMessage(path));
+        ThrowRefused(path, *interaction);
     }
     if (!model.is())
-        throw DispatchException(DISP_E_EXCEPTION, RefusedMessage(path));
+        ThrowRefused(path, *interaction);
     const bool spreadsheet = office.Call(QStringLiteral("Open"), [&] {
         return Reference<css::sheet::XSpreadsheetDocument>(model, UNO_QUERY).is() && !LoadedAsPlainText(model);
     });
     if (!spreadsheet)
-        Refuse(office, model, QStringLiteral("The file \"%1\" is damaged or is not a workbook.")
-                                  .arg(QFileInfo(path).fileName()));
+        Refuse(office, model, DamagedMessage(path));
     return model;
 }
 
@@ -77,8 +92,7 @@ QString WorkbookLoader::CheckedPath(const QString& path)
         throw DispatchException(DISP_E_EXCEPTION,
                                 QStringLiteral("The workbook \"%1\" could not be found.").arg(path));
     if (info.size() == 0)
-        throw DispatchException(DISP_E_EXCEPTION,
-                                QStringLiteral("The file \"%1\" is damaged or is not a workbook.").arg(info.fileName()));
+        throw DispatchException(DISP_E_EXCEPTION, DamagedMessage(path));
     return info.absoluteFilePath();
 }
 

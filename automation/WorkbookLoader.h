@@ -10,9 +10,11 @@
 class OfficeProcess;
 
 // Loads one workbook file into the office: hidden, macros off, links not
-// updated, no interaction (a missing or wrong password refuses the file instead
-// of asking). Throws DispatchException when the office refuses the file or
-// loads it as something other than a workbook.
+// updated, nobody asked anything. Throws DispatchException when the office
+// refuses the file: XlError::PasswordRequired when the office asked for the
+// workbook's password (none given, or a wrong one), DISP_E_EXCEPTION for a
+// file that is damaged, not a workbook or loads as plain text, E_FAIL when
+// the office hung or ended.
 class WorkbookLoader {
 public:
     struct Request {

@@ -45,3 +45,28 @@ CPrintFile::State CPrintFile::WaitComplete(const QString& path, StopGate* gate, 
     }
     return Complete;
 }
+
+bool CPrintFile::WriteBlankPage(const QString& path)
+{
+    // The smallest whole PDF: catalog, page tree and one page without content,
+    // with the cross-reference table that points at each object.
+    const QByteArrayList objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << >> >>",
+    };
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qint64> offsets;
+    for (int i = 0; i < objects.size(); ++i) {
+        offsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    const qint64 xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qint64 offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           QByteArray::number(xref) + "\n%%EOF\n";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(pdf) == pdf.size() && file.flush();
+}

@@ -20,6 +20,10 @@ public:
     // empty file is not waited for. A stop requested on gate ends the wait.
     static State WaitComplete(const QString& path, StopGate* gate = nullptr, int timeoutMs = 15000);
 
+    // Writes a one-page PDF with an empty A4 page, which stands in for the
+    // sheets of a workbook with nothing on any of them. False when it cannot.
+    static bool WriteBlankPage(const QString& path);
+
     // True when the file's last bytes hold the end-of-file comment.
     static bool EndsWithEofMarker(const QString& path);
 };

@@ -14,6 +14,9 @@
 namespace {
 const QString kProgId = QStringLiteral("Excel.Application");
 const QString kNoExcel = QStringLiteral("Couldn't get Excel object.");
+// What Open raises for an encrypted workbook whose password it was not given
+// (E_ACCESSDENIED); other refusals raise DISP_E_EXCEPTION, a failed application E_FAIL.
+constexpr int32_t kPasswordRequired = static_cast<int32_t>(0x80070005);
 
 // The part of a path after its last separator.
 QString FileNameOf(const QString& path)
@@ -90,14 +93,19 @@ PrintedWorkbook CWorkbookConversion::PrintWorkbook(const QString& path)
         job.failure = QStringLiteral("no folder for its print files could be made in \"%1\".").arg(m_strRunFolder);
         return job;
     }
-    // A refused open asks for the password and tries again with it, until the
-    // workbook opens or the prompt is cancelled; a typed password serves this
-    // workbook only.
+    // An open refused for its password asks for the password and tries again
+    // with it, until the workbook opens or the prompt is cancelled; a typed
+    // password serves this workbook only. Any other failure to open asks nothing.
     for (;;) {
         bool refused = false;
         PrintAttempt(job, &refused);
         if (!refused)
             break;
+        // A stop during a long open is no refusal: nothing is asked.
+        if (StopRequested()) {
+            job.status = PrintedWorkbook::Stopped;
+            break;
+        }
         QString typed;
         if (!m_pPrompts || m_pPrompts->AskWorkbookPassword(FileNameOf(path), &typed) != 1) {
             job.status = PrintedWorkbook::Cancelled;
@@ -160,24 +168,49 @@ void CWorkbookConversion::PrintAttempt(PrintedWorkbook& job, bool* refused)
         CloseAndQuit(excel);
         return;
     }
-    *refused = !OpenWorkbook(excel, job.workbookPath);
-    if (!*refused)
+    switch (OpenWorkbook(excel, job)) {
+    case Opened:
         PrintSheets(excel, job);
+        break;
+    case PasswordNeeded:
+        *refused = true;
+        break;
+    case NotOpened:
+        if (StopRequested())
+            job.status = PrintedWorkbook::Stopped;
+        break;
+    }
     CloseAndQuit(excel);
 }
 
-bool CWorkbookConversion::OpenWorkbook(Application& excel, const QString& path)
+CWorkbookConversion::OpenResult CWorkbookConversion::OpenWorkbook(Application& excel, PrintedWorkbook& job)
 {
     try {
-        Variant workbook = excel.workbooks.InvokeHelper(ExcelDispid::Open, DISPATCH_METHOD, OpenArguments(path));
+        Variant workbook =
+            excel.workbooks.InvokeHelper(ExcelDispid::Open, DISPATCH_METHOD, OpenArguments(job.workbookPath));
+        // An application that hands back nothing without saying why refused the password.
         if (workbook.vt != VT_DISPATCH || !workbook.pdispVal)
-            return false;
+            return PasswordNeeded;
         excel.workbook.AttachDispatch(workbook.pdispVal);
-        return true;
+        return Opened;
+    } catch (const DispatchException& e) {
+        if (e.Code() == kPasswordRequired)
+            return PasswordNeeded;
+        job.failure = OpenFailure(job.workbookPath, e);
     } catch (...) {
-        // Refused for whatever reason (password, damage): the prompt decides.
-        return false;
+        job.failure = QStringLiteral("opening it failed: %1").arg(CurrentError());
     }
+    return NotOpened;
+}
+
+QString CWorkbookConversion::OpenFailure(const QString& path, const DispatchException& e)
+{
+    // E_FAIL: the application itself failed (it hung, or ended); its own words say how.
+    if (e.Code() == E_FAIL)
+        return QStringLiteral("opening it failed: %1").arg(OneLine(e.Message()));
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("it could not be found.");
+    return QStringLiteral("it could not be opened: it is damaged or is not a workbook.");
 }
 
 void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
@@ -201,11 +234,39 @@ void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
                                 .arg(job.sheetCount)
                                 .arg(CurrentError());
     }
+    if (job.printFiles.isEmpty() && job.failure.isEmpty() && job.sheetCount > 0)
+        AddBlankPage(job);
     if (!job.printFiles.isEmpty())
         job.status = PrintedWorkbook::Printed;
     else if (job.failure.isEmpty())
-        job.failure = job.sheetCount > 0 ? QStringLiteral("none of its sheets has anything to print.")
-                                         : QStringLiteral("it has no sheets.");
+        job.failure = QStringLiteral("it has no sheets.");
+}
+
+void CWorkbookConversion::AddBlankPage(PrintedWorkbook& job)
+{
+    // Nothing on any sheet: the PDF is one blank page, as the spreadsheet's own
+    // export makes it, and the workbook counts as converted.
+    const QString file = PrintFilePath(job.printFolder, 0);
+    if (!CPrintFile::WriteBlankPage(file)) {
+        job.failure = QStringLiteral("none of its sheets has anything to print, and no blank page could be made.");
+        return;
+    }
+    job.printFiles.append(file);
+    job.note = QStringLiteral("none of its sheets has anything to print; its PDF is one blank page.");
+}
+
+bool CWorkbookConversion::IsHidden(const Variant& visible)
+{
+    // xlSheetVisible (-1) or a true VT_BOOL shows the sheet; an application
+    // that does not say shows it too.
+    switch (visible.vt) {
+    case VT_EMPTY:
+        return false;
+    case VT_BOOL:
+        return visible.ToInt() == 0;
+    default:
+        return visible.ToInt() != -1;
+    }
 }
 
 void CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
@@ -213,6 +274,9 @@ void CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, i
     const QString file = PrintFilePath(job.printFolder, index);
     excel.sheet.AttachDispatch(
         excel.sheets.GetObjectProperty(ExcelDispid::Item, {Variant::Short(static_cast<int16_t>(index))}));
+    // A sheet the user hid is left out, as the spreadsheet's own PDF export leaves it out.
+    if (IsHidden(excel.sheet.GetProperty(ExcelDispid::Visible)))
+        return;
     excel.sheet.InvokeHelper(ExcelDispid::Activate, DISPATCH_METHOD);
     excel.sheet.InvokeHelper(ExcelDispid::PrintOut, DISPATCH_METHOD, PrintOutArguments(file));
     switch (CPrintFile::WaitComplete(file, m_pGate)) {
@@ -269,6 +333,8 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
                     outcome.failure = FailureLine(
                         printed.workbookPath,
                         printed.failure + QStringLiteral(" The PDF holds the sheets printed before it."));
+                else if (!printed.note.isEmpty())
+                    outcome.failure = FailureLine(printed.workbookPath, printed.note);
             } else if (!StopRequested()) {
                 outcome.failure = FailureLine(printed.workbookPath, OneLine(result.message));
             }

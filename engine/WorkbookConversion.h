@@ -8,6 +8,7 @@
 #include <vector>
 
 class CDispatchDriver;
+class DispatchException;
 class ConversionPrompts;
 class StopGate;
 struct Variant;
@@ -29,6 +30,7 @@ struct PrintedWorkbook {
     QStringList printFiles;     // complete print files of this workbook, in sheet order
     int sheetCount = 0;         // sheets the workbook has (0 when it was never opened)
     QString failure;            // why printing failed or ended early; empty otherwise
+    QString note;               // what the user should know of a workbook printed whole (a blank page)
 };
 
 // The end of one workbook.
@@ -36,6 +38,7 @@ struct WorkbookOutcome {
     bool converted = false;  // true only when the PDF was written completely
     QString pdfPath;
     QString failure;         // one line naming the workbook; empty when nothing went wrong
+                             // (a converted one may carry a note here: missing sheets, a blank page)
 };
 
 // Converts workbooks one at a time: the spreadsheet application behind
@@ -66,7 +69,8 @@ public:
     bool ConvertWorkbook(const QString& path);
 
     // First half: opens the workbook (asking for its password when the open is
-    // refused, and retrying), prints each sheet, closes it and quits the application.
+    // refused for it, and retrying), prints each sheet, closes it and quits the
+    // application. A damaged file, a failed application or a stop asks nothing.
     PrintedWorkbook PrintWorkbook(const QString& path);
     // Second half: the Ghostscript stage over the printed sheets; removes the
     // print files afterwards. Reads nothing of this object but the stop gate.
@@ -93,11 +97,18 @@ private:
     struct Application;
 
     bool QueueReady(QString* failure);
-    // One open-and-print attempt; *refused is set when the open was refused.
+    enum OpenResult { Opened, PasswordNeeded, NotOpened };
+
+    // One open-and-print attempt; *refused is set when the open was refused
+    // for the workbook's password.
     void PrintAttempt(PrintedWorkbook& job, bool* refused);
-    bool OpenWorkbook(Application& excel, const QString& path);
+    // NotOpened leaves the reason in job.failure.
+    OpenResult OpenWorkbook(Application& excel, PrintedWorkbook& job);
+    static QString OpenFailure(const QString& path, const DispatchException& e);
     void PrintSheets(Application& excel, PrintedWorkbook& job);
     void PrintSheet(Application& excel, PrintedWorkbook& job, int index);
+    static void AddBlankPage(PrintedWorkbook& job);
+    static bool IsHidden(const Variant& visible);
     static void CloseAndQuit(Application& excel);
     bool PassSafePoint() const;
     bool StopRequested() const;

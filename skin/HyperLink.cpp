@@ -178,8 +178,9 @@ void CHyperLink::mouseReleaseEvent(QMouseEvent* event)
 void CHyperLink::OnClicked()
 {
     const int result = OpenLinkTarget(m_strTarget);
-    m_bOpened = result > 32;
-    if (m_bOpened) {
+    // Once opened, the link keeps its opened colour, whatever later clicks do.
+    if (result > 32) {
+        m_bOpened = true;
         update();
         return;
     }

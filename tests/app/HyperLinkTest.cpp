@@ -121,6 +121,24 @@ TEST(HyperLink, ColoursByStateHoverWinsOverOpened)
     EXPECT_GT(purple.red(), purple.green() + 20);
 }
 
+// A link once opened keeps its opened colour when a later click fails.
+TEST(HyperLink, OpenedColourStaysAfterALaterFailedClick)
+{
+    XdgSandbox box;
+    box.FailingXdgOpen(0);
+    MessageBoxSeam seam;
+    LinkWindow w(kTarget);
+    QTest::mouseClick(w.link, Qt::LeftButton, {}, QPoint(3, 3));
+    ASSERT_TRUE(w.link->IsOpened());
+
+    box.FailingXdgOpen(3); // no program found, and no text/html handler to fall back on
+    QTest::mouseClick(w.link, Qt::LeftButton, {}, QPoint(3, 3));
+    ASSERT_EQ(seam.Questions().size(), 1) << "the second click failed";
+    EXPECT_TRUE(w.link->IsOpened());
+    QTest::mouseMove(w.link, QPoint(-5, w.link->height() + 5));
+    EXPECT_EQ(w.link->CurrentTextColor(), 0x8B1A55u);
+}
+
 TEST(HyperLink, HoverCapturesTheMouseUntilItLeaves)
 {
     LinkWindow w(kTarget);

@@ -2,6 +2,7 @@
 // office and printed through the real CUPS queue into PDF print files.
 #include "OfficeTestSupport.h"
 
+#include "automation/ExcelMembers.h"
 #include "automation/OfficeSession.h"
 
 #include <QDir>
@@ -14,6 +15,20 @@
 using namespace officetest;
 
 namespace {
+
+// The status Open raised (0 when the workbook opened; it is then closed again),
+// and its message.
+int32_t OpenError(const QString& path, const QString& password = QStringLiteral("1"), QString* message = nullptr)
+{
+    try {
+        Open(path, password).CloseAndQuit();
+        return 0;
+    } catch (const DispatchException& e) {
+        if (message)
+            *message = e.Message();
+        return e.Code();
+    }
+}
 
 // One office for every case of a test program (ctest runs each case alone).
 class OfficeServerTest : public ::testing::Test {
@@ -113,9 +128,10 @@ TEST_P(ProtectedWorkbookTest, OpensOnlyWithItsPassword)
     ORVIK_REQUIRE_OFFICE();
     const ProtectedWorkbook& sample = GetParam();
     const QString path = TestData(QString::fromLatin1(sample.file));
-    EXPECT_THROW(Open(path), DispatchException) << "the placeholder password";
-    EXPECT_THROW(Open(path, QStringLiteral("wrong")), DispatchException);
-    EXPECT_THROW(Open(path, QString()), DispatchException) << "no password";
+    // The office itself says that the workbook wants its password.
+    EXPECT_EQ(XlError::PasswordRequired, OpenError(path)) << "the placeholder password";
+    EXPECT_EQ(XlError::PasswordRequired, OpenError(path, QStringLiteral("wrong")));
+    EXPECT_EQ(XlError::PasswordRequired, OpenError(path, QString())) << "no password";
 
     OpenWorkbook w = Open(path, QString::fromLatin1(sample.password));
     EXPECT_EQ(w.count, sample.sheets);
@@ -147,11 +163,21 @@ TEST_F(OfficeServerTest, RefusesDamagedMissingAndEmptyFilesAtOpen)
         out.write(in.read(size));
         return path;
     };
-    EXPECT_THROW(Open(cut("SampleSS.xls", 9000)), DispatchException);
-    EXPECT_THROW(Open(cut("SampleSS.xlsx", 4000)), DispatchException);
-    EXPECT_THROW(Open(cut("protected_passtika.xlsx", 6000), QStringLiteral("tika")), DispatchException);
-    EXPECT_THROW(Open(cut("SampleSS.xls", 0)), DispatchException);
-    EXPECT_THROW(Open(m_run.path() + QStringLiteral("/missing.xlsx")), DispatchException);
+    // None of them is taken for an encrypted workbook.
+    QString message;
+    EXPECT_EQ(DISP_E_EXCEPTION, OpenError(cut("SampleSS.xls", 9000), QStringLiteral("1"), &message));
+    EXPECT_EQ(QStringLiteral("The file \"cut-SampleSS.xls\" is damaged or is not a workbook."), message);
+    EXPECT_EQ(DISP_E_EXCEPTION, OpenError(cut("SampleSS.xlsx", 4000), QStringLiteral("1"), &message));
+    EXPECT_EQ(QStringLiteral("The file \"cut-SampleSS.xlsx\" is damaged or is not a workbook."), message);
+    EXPECT_EQ(DISP_E_EXCEPTION, OpenError(cut("protected_passtika.xlsx", 6000), QStringLiteral("tika")));
+    EXPECT_EQ(DISP_E_EXCEPTION, OpenError(cut("SampleSS.xls", 0)));
+    EXPECT_EQ(DISP_E_EXCEPTION, OpenError(m_run.path() + QStringLiteral("/missing.xlsx")));
+    const QString text = m_run.path() + QStringLiteral("/notes.xls");
+    QFile notes(text);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("Shopping list\nmilk\nbread\n");
+    notes.close();
+    EXPECT_EQ(DISP_E_EXCEPTION, OpenError(text)) << "plain text named like a workbook";
 
     // The office that refused them still serves.
     OpenWorkbook w = Open(TestData(QStringLiteral("SampleSS.xlsx")));

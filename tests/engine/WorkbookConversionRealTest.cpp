@@ -2,6 +2,7 @@
 // holds every sheet with something on it, in sheet order, as searchable text,
 // and as many pages as the office's own PDF export.
 #include "WorkbookTestSupport.h"
+#include "XlsxWriter.h"
 
 #include "automation/Dispatch.h"
 #include "automation/OfficeServer.h"
@@ -192,8 +193,8 @@ TEST_F(RealWorkbooks, ProtectedWorkbooksOpenWithThePromptsAnswer)
     EXPECT_EQ(CWorkbookConversion::PasswordPlaceholder(), engine->WorkbookPassword());
 }
 
-// A damaged workbook (a real one cut short) brings the prompt; Cancel gives a
-// clean failure and the next workbook still converts.
+// A damaged workbook (a real one cut short) is no encrypted one: it fails
+// with one line, nobody is asked for a password, and the next workbook converts.
 TEST_F(RealWorkbooks, DamagedWorkbookFailsCleanlyAndTheNextConverts)
 {
     QFile whole(TestData("SampleSS.xlsx"));
@@ -205,15 +206,46 @@ TEST_F(RealWorkbooks, DamagedWorkbookFailsCleanlyAndTheNextConverts)
     cut.write(bytes.left(bytes.size() / 2));
     cut.close();
 
-    prompts.QueuePassword(2);
     EXPECT_FALSE(engine->ConvertWorkbook(damaged));
-    EXPECT_EQ(QStringList({"Damaged.xlsx"}), prompts.asked);
+    EXPECT_TRUE(prompts.asked.isEmpty()) << "a damaged file asked for a password";
     EXPECT_FALSE(QFile::exists(Pdf(damaged)));
-    EXPECT_TRUE(engine->FailureMessage().startsWith("Damaged.xlsx: "));
+    EXPECT_EQ(QStringLiteral("Damaged.xlsx: it could not be opened: it is damaged or is not a workbook."),
+              engine->FailureMessage());
 
     EXPECT_TRUE(engine->ConvertWorkbook(TestData("SampleSS.xlsx")));
     EXPECT_TRUE(FlatText(Pdf("SampleSS.xlsx")).contains("Test spreadsheet"));
     EXPECT_EQ(1, engine->FailureMessage().split('\n').size());
+}
+
+// Hidden sheets are left out, wherever they are (also first, and the stored
+// active one), and do not fail the workbook; the others print in order.
+TEST_F(RealWorkbooks, HiddenSheetsAreLeftOutAndTheOthersPrintInOrder)
+{
+    const QString book = scratch.filePath("Hiding.xlsx");
+    ASSERT_TRUE(XlsxWriter::Write(book, {{"One", "Secret first", true},
+                                         {"Two", "Visible second"},
+                                         {"Three", "Secret third", true},
+                                         {"Four", "Visible fourth"}}));
+    ASSERT_TRUE(engine->ConvertWorkbook(book)) << engine->FailureMessage().toStdString();
+    EXPECT_TRUE(engine->FailureMessage().isEmpty()) << engine->FailureMessage().toStdString();
+    EXPECT_EQ(2, PageCount(Pdf(book)));
+    const QString text = FlatText(Pdf(book));
+    EXPECT_TRUE(text.contains(QRegularExpression("Visible second.*Visible fourth"))) << text.toStdString();
+    EXPECT_FALSE(text.contains("Secret")) << text.toStdString();
+}
+
+// A workbook with nothing on any sheet becomes one blank page and counts as
+// converted, with a note that says so; hidden sheets with text do not count.
+TEST_F(RealWorkbooks, AWorkbookWithNothingToPrintBecomesOneBlankPage)
+{
+    const QString blank = scratch.filePath("Blank.xlsx");
+    ASSERT_TRUE(XlsxWriter::Write(blank, {{"Empty", ""}, {"Also empty", ""}, {"Kept out", "Secret", true}}));
+    ASSERT_TRUE(engine->ConvertWorkbook(blank)) << engine->FailureMessage().toStdString();
+    EXPECT_EQ(1, PageCount(Pdf(blank)));
+    EXPECT_TRUE(FlatText(Pdf(blank)).isEmpty()) << FlatText(Pdf(blank)).toStdString();
+    EXPECT_EQ(QStringLiteral("Blank.xlsx: none of its sheets has anything to print; its PDF is one blank page."),
+              engine->FailureMessage());
+    EXPECT_TRUE(prompts.asked.isEmpty());
 }
 
 } // namespace

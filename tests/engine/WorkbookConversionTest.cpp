@@ -31,6 +31,9 @@ using namespace workbooktest;
 
 namespace {
 
+// What Open raises for an encrypted workbook without its password (E_ACCESSDENIED).
+constexpr int32_t kPasswordRequired = static_cast<int32_t>(0x80070005);
+
 struct Call {
     QString object;  // "Application", "Workbooks", "Workbook", "Sheets", "Sheet<i>"
     int32_t dispid;
@@ -43,9 +46,12 @@ struct ServerState {
     QString scratch;                           // where page PDFs are made
     QHash<QString, int> sheetCounts;           // by file name; 3 when not listed
     QHash<QString, QString> passwords;         // file name -> the one password that opens it
-    QSet<QString> damaged;                     // never opens
+    QSet<QString> damaged;                     // never opens: the file is no workbook
+    QSet<QString> hangOnOpen;                  // the application stops answering while it opens
+    std::function<void(const QString&)> onOpen; // called with the file name at every Open
     QHash<QString, int> failPrintAt;           // file name -> sheet whose PrintOut fails
     QSet<int> emptySheets;                     // PrintOut writes no file
+    QSet<int> hiddenSheets;                    // Visible gives xlSheetHidden; Activate and PrintOut fail
     int lateSheet = 0;                         // this sheet's file is finished after PrintOut returns
     std::function<void(int)> afterPrint;       // called after each PrintOut with the sheet index
     std::vector<Call> calls;
@@ -104,9 +110,15 @@ private:
     Variant Open(const std::vector<Variant>& args)
     {
         const QString book = QFileInfo(args.at(0).bstrVal).fileName();
-        const bool locked = m_state->passwords.contains(book);
-        if (m_state->damaged.contains(book) || (locked && args.at(4).bstrVal != m_state->passwords.value(book)))
-            throw DispatchException(E_FAIL, "The workbook could not be opened.");
+        if (m_state->onOpen)
+            m_state->onOpen(book);
+        // As the server behind "Excel.Application" tells them apart.
+        if (m_state->hangOnOpen.contains(book))
+            throw DispatchException(E_FAIL, "The spreadsheet application stopped answering and was ended.");
+        if (m_state->damaged.contains(book))
+            throw DispatchException(DISP_E_EXCEPTION, "The file is damaged or is not a workbook.");
+        if (m_state->passwords.contains(book) && args.at(4).bstrVal != m_state->passwords.value(book))
+            throw DispatchException(kPasswordRequired, "The workbook is encrypted.");
         return Make("Workbook", book);
     }
     Variant Workbook(int32_t dispid)
@@ -127,6 +139,11 @@ private:
     }
     Variant Sheet(int32_t dispid, const std::vector<Variant>& args)
     {
+        const bool hidden = m_state->hiddenSheets.contains(m_sheet);
+        if (dispid == ExcelDispid::Visible)
+            return Variant::Long(hidden ? 0 : -1);
+        if (hidden)
+            throw DispatchException(DISP_E_EXCEPTION, "A hidden sheet cannot be activated.");
         if (dispid == ExcelDispid::Activate)
             return {};
         if (dispid != ExcelDispid::PrintOut)
@@ -246,11 +263,14 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
         {"Application", Visible, DISPATCH_PROPERTYPUT, 1}, {"Application", Workbooks, DISPATCH_PROPERTYGET, 0},
         {"Workbooks", Open, DISPATCH_METHOD, 13},          {"Workbook", Sheets, DISPATCH_PROPERTYGET, 0},
         {"Sheets", Count, DISPATCH_PROPERTYGET, 0},
-        {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet1", Activate, DISPATCH_METHOD, 0},
+        {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet1", Visible, DISPATCH_PROPERTYGET, 0},
+        {"Sheet1", Activate, DISPATCH_METHOD, 0},
         {"Sheet1", PrintOut, DISPATCH_METHOD, 8},
-        {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet2", Activate, DISPATCH_METHOD, 0},
+        {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet2", Visible, DISPATCH_PROPERTYGET, 0},
+        {"Sheet2", Activate, DISPATCH_METHOD, 0},
         {"Sheet2", PrintOut, DISPATCH_METHOD, 8},
-        {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet3", Activate, DISPATCH_METHOD, 0},
+        {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet3", Visible, DISPATCH_PROPERTYGET, 0},
+        {"Sheet3", Activate, DISPATCH_METHOD, 0},
         {"Sheet3", PrintOut, DISPATCH_METHOD, 8},
         {"Workbook", Close, DISPATCH_METHOD, 3},           {"Application", Quit, DISPATCH_METHOD, 0},
     };
@@ -290,8 +310,8 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
 
     QString firstFolder;
     for (int sheet = 1; sheet <= 3; ++sheet) {
-        ExpectShort(state->calls[5 + 3 * (sheet - 1)].args.at(0), static_cast<int16_t>(sheet), "Item index");
-        const std::vector<Variant>& print = state->calls[7 + 3 * (sheet - 1)].args;
+        ExpectShort(state->calls[5 + 4 * (sheet - 1)].args.at(0), static_cast<int16_t>(sheet), "Item index");
+        const std::vector<Variant>& print = state->calls[8 + 4 * (sheet - 1)].args;
         ExpectOmitted(print[0], "From");
         ExpectOmitted(print[1], "To");
         EXPECT_EQ(VT_I4, print[2].vt);
@@ -310,7 +330,7 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
             firstFolder = file.absolutePath();
         EXPECT_EQ(firstFolder, file.absolutePath());
     }
-    for (const Variant& v : state->calls[14].args)
+    for (const Variant& v : state->calls[17].args)
         ExpectShort(v, 0, "Close");
 
     EXPECT_EQ(1, engine->WorkbookDone());
@@ -352,12 +372,11 @@ TEST_F(WorkbookPrinting, RefusedOpenPromptsAndRetriesWithTheTypedPassword)
     EXPECT_EQ(2, prompts.asked.size()) << "the open workbook asked for nothing";
 }
 
-// An empty answer is sent as the placeholder; Cancel leaves the workbook unconverted
-// (also a damaged one), and the run goes on.
+// An empty answer is sent as the placeholder; Cancel leaves the workbook
+// unconverted, and the run goes on.
 TEST_F(WorkbookPrinting, EmptyPasswordIsThePlaceholderAndCancelConvertsNothing)
 {
     state->passwords.insert("Locked.xlsx", "tika");
-    state->damaged.insert("Broken.xlsx");
     prompts.QueuePassword(1, "");
     prompts.QueuePassword(2);
     EXPECT_FALSE(engine->ConvertWorkbook(Book("Locked.xlsx")));
@@ -365,19 +384,52 @@ TEST_F(WorkbookPrinting, EmptyPasswordIsThePlaceholderAndCancelConvertsNothing)
     EXPECT_EQ(QStringList({p, p}), OpenPasswords());
     EXPECT_EQ(0, engine->WorkbookDone());
     EXPECT_EQ(CWorkbookConversion::PasswordPlaceholder(), engine->WorkbookPassword());
-
-    prompts.QueuePassword(2);
-    EXPECT_FALSE(engine->ConvertWorkbook(Book("Broken.xlsx")));
-    EXPECT_EQ(QStringList({"Locked.xlsx", "Locked.xlsx", "Broken.xlsx"}), prompts.asked);
     EXPECT_TRUE(engine->ConvertWorkbook(Book("Fine.xlsx")));
 
     EXPECT_FALSE(QFile::exists(Pdf("Locked")));
-    EXPECT_FALSE(QFile::exists(Pdf("Broken")));
-    const QStringList lines = engine->FailureMessage().split('\n');
-    ASSERT_EQ(2, lines.size()) << engine->FailureMessage().toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Locked.xlsx: "));
-    EXPECT_TRUE(lines[1].startsWith("Broken.xlsx: "));
+    EXPECT_EQ(QStringList({"Locked.xlsx", "Locked.xlsx"}), prompts.asked);
+    EXPECT_TRUE(engine->FailureMessage().startsWith("Locked.xlsx: ")) << engine->FailureMessage().toStdString();
+    EXPECT_EQ(1, engine->FailureMessage().split('\n').size());
     EXPECT_TRUE(prompts.plain.isEmpty());
+}
+
+// Only an encrypted workbook asks for a password. A damaged file, or an
+// application that stops answering while it opens, fails that workbook with
+// one line and asks nothing; a stop during the open asks nothing and is no failure.
+TEST_F(WorkbookPrinting, OnlyAnEncryptedWorkbookAsksForItsPassword)
+{
+    state->damaged.insert("Broken.xlsx");
+    state->hangOnOpen.insert("Huge.xlsx");
+    prompts.QueuePassword(1, "never used");
+    // The engine tells a damaged file from a missing one: this one is there.
+    const QString broken = scratch.filePath("Broken.xlsx");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("PK\3\4 cut short") > 0);
+    file.close();
+    EXPECT_FALSE(engine->ConvertWorkbook(broken));
+    EXPECT_FALSE(engine->ConvertWorkbook(Book("Huge.xlsx")));
+    EXPECT_TRUE(engine->ConvertWorkbook(Book("Fine.xlsx")));
+    EXPECT_TRUE(prompts.asked.isEmpty()) << "asked for " << prompts.asked.join(", ").toStdString();
+    EXPECT_EQ(1u, prompts.Unanswered());
+    EXPECT_EQ(QStringLiteral("Broken.xlsx: it could not be opened: it is damaged or is not a workbook.\n"
+                             "Huge.xlsx: opening it failed: The spreadsheet application stopped answering and was ended."),
+              engine->FailureMessage());
+    EXPECT_EQ(3u, CallsOf("Workbooks", ExcelDispid::Open).size()) << "no second attempt at a failed open";
+    EXPECT_TRUE(prompts.plain.isEmpty());
+
+    // A stop while a long open is under way ends the application: not a refusal.
+    state->hangOnOpen.insert("Long.xlsx");
+    state->onOpen = [this](const QString& book) {
+        if (book == "Long.xlsx")
+            gate.RequestStop();
+    };
+    const PrintedWorkbook stopped = engine->PrintWorkbook(Book("Long.xlsx"));
+    EXPECT_EQ(PrintedWorkbook::Stopped, stopped.status);
+    engine->RecordOutcome(engine->ConvertPrinted(stopped));
+    EXPECT_EQ(0, engine->WorkbookDone());
+    EXPECT_TRUE(prompts.asked.isEmpty());
+    EXPECT_EQ(2, engine->FailureMessage().split('\n').size()) << "a stop is not a failure";
+    EXPECT_TRUE(RunFiles().isEmpty());
 }
 
 // A failure at sheet 2 of 3 closes and quits, joins sheet 1 alone (never an
@@ -423,12 +475,30 @@ TEST_F(WorkbookPrinting, EmptySheetsAndLateFiles)
     EXPECT_TRUE(text.contains("Gaps sheet 1"));
     EXPECT_TRUE(text.contains("Gaps sheet 3"));
 
-    // Only empty sheets: nothing to convert, and that is a failure, not an empty PDF.
+    // Only empty sheets: one blank page, converted, and the note says why it is blank.
     state->emptySheets = {1, 2, 3};
     state->lateSheet = 0;
-    EXPECT_FALSE(engine->ConvertWorkbook(Book("Blank.xlsx")));
-    EXPECT_FALSE(QFile::exists(Pdf("Blank")));
-    EXPECT_TRUE(engine->FailureMessage().startsWith("Blank.xlsx: ")) << engine->FailureMessage().toStdString();
+    EXPECT_TRUE(engine->ConvertWorkbook(Book("Blank.xlsx")));
+    EXPECT_EQ(1, PageCount(Pdf("Blank")));
+    EXPECT_TRUE(PdfText(Pdf("Blank")).trimmed().isEmpty());
+    EXPECT_EQ(QStringLiteral("Blank.xlsx: none of its sheets has anything to print; its PDF is one blank page."),
+              engine->FailureMessage());
+    EXPECT_TRUE(RunFiles().isEmpty());
+}
+
+// Hidden sheets are left out without failing the workbook: neither activated
+// nor printed, the sheets around them print in order.
+TEST_F(WorkbookPrinting, HiddenSheetsAreLeftOut)
+{
+    state->sheetCounts.insert("Hiding.xlsx", 4);
+    state->hiddenSheets = {1, 3};
+    ASSERT_TRUE(engine->ConvertWorkbook(Book("Hiding.xlsx")));
+    EXPECT_EQ(2, PageCount(Pdf("Hiding")));
+    EXPECT_TRUE(PdfText(Pdf("Hiding")).contains(QRegularExpression("Hiding sheet 2.*Hiding sheet 4",
+                                                                    QRegularExpression::DotMatchesEverythingOption)));
+    EXPECT_TRUE(CallsOf("Sheet1", ExcelDispid::Activate).empty());
+    EXPECT_TRUE(CallsOf("Sheet3", ExcelDispid::PrintOut).empty());
+    EXPECT_TRUE(engine->FailureMessage().isEmpty()) << engine->FailureMessage().toStdString();
 }
 
 // Without the server: the plain message once per workbook, nothing converted.

@@ -1,0 +1,147 @@
+#pragma once
+
+// Writes small .xlsx workbooks for tests: each sheet holds one line of text in
+// A1 (or nothing), and may be hidden. The package is a plain zip archive with
+// its members stored, which every reader of the format accepts.
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace workbooktest {
+
+struct XlsxSheet {
+    QString name;
+    QString text;        // empty: the sheet has nothing on it
+    bool hidden = false;
+};
+
+class XlsxWriter {
+public:
+    static bool Write(const QString& path, const std::vector<XlsxSheet>& sheets)
+    {
+        XlsxWriter zip;
+        QByteArray types, entries, rels;
+        // As Excel saves it, the active sheet is never a hidden one.
+        size_t active = 0;
+        while (active + 1 < sheets.size() && sheets[active].hidden)
+            ++active;
+        for (size_t i = 0; i < sheets.size(); ++i) {
+            const QByteArray n = QByteArray::number(qulonglong(i + 1));
+            types += "<Override PartName=\"/xl/worksheets/sheet" + n +
+                     ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+            entries += "<sheet name=\"" + Escaped(sheets[i].name) + "\" sheetId=\"" + n + "\"" +
+                       (sheets[i].hidden ? " state=\"hidden\"" : "") + " r:id=\"rId" + n + "\"/>";
+            rels += "<Relationship Id=\"rId" + n +
+                    "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                    "Target=\"worksheets/sheet" + n + ".xml\"/>";
+        }
+        zip.Add("[Content_Types].xml",
+                kXml + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                       "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                       "<Override PartName=\"/xl/workbook.xml\" "
+                       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>" +
+                    types + "</Types>");
+        zip.Add("_rels/.rels",
+                kXml + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                       "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                       "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+        zip.Add("xl/workbook.xml",
+                kXml + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                       "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                       "<bookViews><workbookView activeTab=\"" +
+                    QByteArray::number(qulonglong(active)) + "\"/></bookViews><sheets>" + entries + "</sheets></workbook>");
+        zip.Add("xl/_rels/workbook.xml.rels",
+                kXml + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + rels +
+                    "</Relationships>");
+        for (size_t i = 0; i < sheets.size(); ++i) {
+            const QByteArray cell = sheets[i].text.isEmpty()
+                                        ? QByteArray()
+                                        : "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + Escaped(sheets[i].text) +
+                                              "</t></is></c></row>";
+            zip.Add("xl/worksheets/sheet" + QByteArray::number(qulonglong(i + 1)) + ".xml",
+                    kXml + "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" +
+                        cell + "</sheetData></worksheet>");
+        }
+        QFile file(path);
+        const QByteArray bytes = zip.Finish();
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    }
+
+private:
+    static inline const QByteArray kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+
+    static QByteArray Escaped(const QString& text)
+    {
+        return text.toHtmlEscaped().toUtf8();
+    }
+    static uint32_t Crc32(const QByteArray& data)
+    {
+        uint32_t crc = 0xFFFFFFFFu;
+        for (const char byte : data) {
+            crc ^= uint8_t(byte);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    }
+    static void Put(QByteArray& out, uint32_t value, int bytes)
+    {
+        for (int i = 0; i < bytes; ++i)
+            out += char((value >> (8 * i)) & 0xFF);
+    }
+    // The fields a local header and a central directory entry share, from "version needed" on.
+    static QByteArray Common(const QByteArray& name, const QByteArray& data)
+    {
+        QByteArray h;
+        Put(h, 20, 2);           // version needed
+        Put(h, 0, 2);            // flags
+        Put(h, 0, 2);            // stored
+        Put(h, 0, 2);            // time
+        Put(h, 0x21, 2);         // date: 1980-01-01
+        Put(h, Crc32(data), 4);
+        Put(h, uint32_t(data.size()), 4);
+        Put(h, uint32_t(data.size()), 4);
+        Put(h, uint32_t(name.size()), 2);
+        Put(h, 0, 2);            // extra field
+        return h;
+    }
+    void Add(const QByteArray& name, const QByteArray& data)
+    {
+        const uint32_t offset = uint32_t(m_body.size());
+        Put(m_body, 0x04034b50, 4);
+        m_body += Common(name, data) + name + data;
+        Put(m_directory, 0x02014b50, 4);
+        Put(m_directory, 20, 2); // version made by
+        m_directory += Common(name, data);
+        Put(m_directory, 0, 2);  // comment
+        Put(m_directory, 0, 2);  // disk
+        Put(m_directory, 0, 2);  // internal attributes
+        Put(m_directory, 0, 4);  // external attributes
+        Put(m_directory, offset, 4);
+        m_directory += name;
+        ++m_nEntries;
+    }
+    QByteArray Finish() const
+    {
+        QByteArray out = m_body + m_directory;
+        Put(out, 0x06054b50, 4);
+        Put(out, 0, 2);
+        Put(out, 0, 2);
+        Put(out, m_nEntries, 2);
+        Put(out, m_nEntries, 2);
+        Put(out, uint32_t(m_directory.size()), 4);
+        Put(out, uint32_t(m_body.size()), 4);
+        Put(out, 0, 2);
+        return out;
+    }
+
+    QByteArray m_body;
+    QByteArray m_directory;
+    uint32_t m_nEntries = 0;
+};
+
+} // namespace workbooktest

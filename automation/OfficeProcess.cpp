@@ -1,6 +1,7 @@
 #include "automation/OfficeProcess.h"
 
 #include "automation/OfficeProfileTemplate.h"
+#include "platform/StaleRunFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <langinfo.h>
 #include <random>
 #include <thread>
 #include <unistd.h>
@@ -42,6 +44,8 @@ std::shared_ptr<OfficeProcess> OfficeProcess::Launch(const OfficeOptions& option
 {
     QString error;
     OfficeProfileTemplate::Ensure(options, &error); // without a template, a fresh profile serves
+    if (Stopped(options))
+        throw DispatchException(E_FAIL, StoppedMessage());
     bool fromTemplate = false;
     std::unique_ptr<QTemporaryDir> profile = OfficeProfileTemplate::NewProfileFolder(&fromTemplate);
     if (!profile)
@@ -52,7 +56,7 @@ std::shared_ptr<OfficeProcess> OfficeProcess::Launch(const OfficeOptions& option
         return office;
     if (fromTemplate) {
         // A damaged template must not stop the conversion: start on an empty profile.
-        profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orvik-office-XXXXXX"));
+        profile = std::make_unique<QTemporaryDir>(OfficeProfileTemplate::NewFolderPattern());
         office = std::make_shared<OfficeProcess>(options, profile->path(), true);
         office->AdoptProfileFolder(std::move(profile));
         if (office->Start(&error))
@@ -94,14 +98,14 @@ bool OfficeProcess::Start(QString* error)
     // also when the office is killed on a stop or a hang.
     const QString scratch = m_strProfileFolder + QStringLiteral("/scratch");
     QDir().mkpath(scratch);
-    m_process.SetExtraEnvironment({QStringLiteral("TMPDIR=") + scratch});
+    m_process.SetExtraEnvironment(QStringList{QStringLiteral("TMPDIR=") + scratch} + Utf8FileNames());
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_process.Start(m_bViaLauncher ? kOfficeLauncher : kOfficeBinary, arguments, error))
             return false;
         AttachGate();
         if (Connect(error))
             return true;
-        const bool restart = !m_process.Running() && m_process.ExitCode() == kRestartExitCode;
+        const bool restart = !m_process.Running() && m_process.ExitCode() == kRestartExitCode && !StopRequested();
         Kill();
         if (!restart)
             return false;
@@ -121,13 +125,14 @@ bool OfficeProcess::Connect(QString* error)
         const OUString url = UnoRuntime::ToOU(
             QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_strPipeName));
         while (!m_xContext.is()) {
-            if (!m_process.Running() || steady_clock::now() >= deadline) {
+            // A stop ends the office through the gate; it is not waited for.
+            if (StopRequested() || !m_process.Running() || steady_clock::now() >= deadline) {
                 m_watchdog.Disarm();
                 if (error)
-                    *error = m_process.Running()
-                                 ? QStringLiteral("The spreadsheet application did not answer after its start.")
-                                 : QStringLiteral("The spreadsheet application ended during its start (exit code %1).")
-                                       .arg(m_process.ExitCode());
+                    *error = StopRequested()         ? StoppedMessage()
+                             : m_process.Running() ? QStringLiteral("The spreadsheet application did not answer after its start.")
+                                                   : QStringLiteral("The spreadsheet application ended during its start (exit code %1).")
+                                                         .arg(m_process.ExitCode());
                 return false;
             }
             try {
@@ -156,6 +161,39 @@ bool OfficeProcess::Connect(QString* error)
         return false;
     }
     return true;
+}
+
+QStringList OfficeProcess::Utf8FileNames()
+{
+    // The office turns the file URLs it is given into file names with the
+    // character set of its locale: under "C" (cron, services, env -i) every
+    // name beyond ASCII would be refused. File names are bytes, taken as UTF-8
+    // here as everywhere in this program, so a locale without UTF-8 gets UTF-8
+    // for its characters only; numbers, dates and messages keep the user's locale.
+    const QByteArray codeset = nl_langinfo(CODESET);
+    if (codeset == "UTF-8")
+        return {};
+    QStringList entries{QStringLiteral("LC_CTYPE=C.UTF-8")};
+    const QByteArray all = qgetenv("LC_ALL");
+    if (!all.isEmpty())
+        entries << QStringLiteral("LC_ALL=") << QStringLiteral("LANG=") + QString::fromLatin1(all);
+    return entries;
+}
+
+bool OfficeProcess::Stopped(const OfficeOptions& options)
+{
+    return options.stopGate && options.stopGate->StopRequested();
+}
+
+bool OfficeProcess::StopRequested()
+{
+    std::lock_guard lock(m_gateMutex);
+    return Stopped(m_options);
+}
+
+QString OfficeProcess::StoppedMessage()
+{
+    return QStringLiteral("The spreadsheet application was ended by a stop.");
 }
 
 bool OfficeProcess::Alive() const
@@ -220,22 +258,10 @@ bool OfficeProcess::Shutdown()
 void OfficeProcess::RemovePipeFiles() const
 {
     // A killed office leaves the socket files of its two pipes behind: ours, and
-    // the one it keeps for its single instance, named after the MD5 of the
-    // profile URL in UTF-16 (each byte in hex without leading zero).
-    const QString url = ProfileUrl();
-    QByteArray utf16;
-    for (QChar c : url) {
-        utf16.append(static_cast<char>(c.unicode() & 0xFF));
-        utf16.append(static_cast<char>(c.unicode() >> 8));
-    }
-    QString hash;
-    for (unsigned char b : QCryptographicHash::hash(utf16, QCryptographicHash::Md5))
-        hash += QString::number(b, 16);
-    for (const QString& name : {m_strPipeName, QStringLiteral("SingleOfficeIPC_") + hash}) {
-        const QString socket = QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(name);
-        QFile::remove(QStringLiteral("/tmp/") + socket);
-        QFile::remove(QStringLiteral("/var/tmp/") + socket);
-    }
+    // the one it keeps for its single instance.
+    for (const QString& name : {m_strPipeName, StaleRunFiles::SingleInstancePipeName(m_strProfileFolder)})
+        for (const QString& socket : StaleRunFiles::OfficeSocketFiles(name))
+            QFile::remove(socket);
 }
 
 QString OfficeProcess::ProfileUrl() const

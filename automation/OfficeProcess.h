@@ -63,9 +63,16 @@ public:
 
     static QString HungMessage();
     static QString EndedMessage();
+    static QString StoppedMessage();
+    // Environment entries that let the office read UTF-8 file names whatever
+    // the locale (none when the locale uses UTF-8 already).
+    static QStringList Utf8FileNames();
 
 private:
     bool Connect(QString* error);
+    // A stop was requested on the gate of these options (or of this office).
+    static bool Stopped(const OfficeOptions& options);
+    bool StopRequested();
     void AttachGate();
     QString ProfileUrl() const;
     void RemovePipeFiles() const;

@@ -1,6 +1,7 @@
 #include "automation/OfficeProfileTemplate.h"
 
 #include "automation/OfficeProcess.h"
+#include "platform/StaleRunFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -10,16 +11,38 @@
 
 #include <mutex>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr const char* kVersionFile = "office-version";
 const QString kVersionSource = QStringLiteral(ORVIK_OFFICE_PROGRAM_DIR "/versionrc");
 std::mutex g_buildMutex;
 
+// Without a home folder (HOME unset, as for some services) the user's cache
+// would be put at the root of the file system: a private folder in the
+// temporary folder serves instead.
 QString CacheFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-           + QStringLiteral("/orvik-excel-to-pdf");
+    const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
+    const QString home = qEnvironmentVariable("HOME");
+    const bool ownCache = QDir::isAbsolutePath(xdg) && xdg != QLatin1String("/");
+    const bool ownHome = QDir::isAbsolutePath(home) && QDir::cleanPath(home) != QLatin1String("/");
+    if (ownCache || ownHome)
+        return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+               + QStringLiteral("/orvik-excel-to-pdf");
+    return QDir::tempPath() + QStringLiteral("/orvik-excel-to-pdf-%1").arg(::getuid());
+}
+
+// The cache folder exists, is a folder of this user's own (not a link), and only they may enter it.
+bool MakePrivateFolder(const QString& folder)
+{
+    QDir().mkpath(folder);
+    struct stat st {};
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return false;
+    return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QByteArray OfficeVersion()
@@ -48,12 +71,12 @@ bool OfficeProfileTemplate::Ensure(const OfficeOptions& options, QString* error)
     if (IsCurrent(Folder()))
         return true;
     const QString cache = CacheFolder();
-    if (!QDir().mkpath(cache)) {
+    if (!MakePrivateFolder(cache)) {
         if (error)
             *error = QStringLiteral("The folder \"%1\" could not be created.").arg(cache);
         return false;
     }
-    QFile::setPermissions(cache, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    StaleRunFiles::SweepFolders(cache, QStringLiteral("profile-building-")); // of killed runs
     return Build(cache, options, error);
 }
 
@@ -61,7 +84,8 @@ bool OfficeProfileTemplate::Build(const QString& cacheFolder, const OfficeOption
 {
     // Built beside its final place and renamed into it, so that a half-made
     // template is never seen, also not by another program running at the same time.
-    QTemporaryDir building(cacheFolder + QStringLiteral("/profile-building-XXXXXX"));
+    QTemporaryDir building(cacheFolder + QStringLiteral("/profile-building-") + StaleRunFiles::NamePart()
+                           + QStringLiteral("XXXXXX"));
     if (!building.isValid()) {
         if (error)
             *error = QStringLiteral("A profile folder could not be created in \"%1\".").arg(cacheFolder);
@@ -104,7 +128,7 @@ bool OfficeProfileTemplate::Build(const QString& cacheFolder, const OfficeOption
 std::unique_ptr<QTemporaryDir> OfficeProfileTemplate::NewProfileFolder(bool* fromTemplate)
 {
     *fromTemplate = false;
-    auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orvik-office-XXXXXX"));
+    auto folder = std::make_unique<QTemporaryDir>(NewFolderPattern());
     if (!folder->isValid())
         return {};
     const QString source = Folder();
@@ -113,6 +137,11 @@ std::unique_ptr<QTemporaryDir> OfficeProfileTemplate::NewProfileFolder(bool* fro
     else
         QDir(folder->path() + QStringLiteral("/user")).removeRecursively();
     return folder;
+}
+
+QString OfficeProfileTemplate::NewFolderPattern()
+{
+    return QDir::tempPath() + QStringLiteral("/orvik-office-") + StaleRunFiles::NamePart() + QStringLiteral("XXXXXX");
 }
 
 bool OfficeProfileTemplate::CopyTree(const QString& from, const QString& to)

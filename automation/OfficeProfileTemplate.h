@@ -22,6 +22,9 @@ public:
     // A new private folder (mode 0700) for one office process, holding a copy of
     // the template when there is one. Null when no folder could be made.
     static std::unique_ptr<QTemporaryDir> NewProfileFolder(bool* fromTemplate);
+    // The pattern of a new profile folder in the temporary folder, named after
+    // this process, so that a later run can remove one a killed run left.
+    static QString NewFolderPattern();
 
 private:
     static bool IsCurrent(const QString& folder);

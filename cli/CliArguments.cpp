@@ -1,6 +1,7 @@
 #include "cli/CliArguments.h"
 
 #include "cli/PasswordFile.h"
+#include "engine/GhostscriptCommand.h"
 
 #include <QHash>
 
@@ -266,7 +267,9 @@ bool CliArguments::ReadPasswords(State* state, QString* error)
             s->workbookPassword = password;
         }
     }
-    return true;
+    // A password a PDF cannot hold whole is refused before anything starts.
+    *error = GhostscriptCommand::CheckPasswords(o);
+    return error->isEmpty();
 }
 
 QString CliArguments::Usage()

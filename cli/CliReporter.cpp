@@ -50,9 +50,13 @@ QString CliReporter::ProblemLine(const WorkbookReport& report) const
     case WorkbookReport::Kept:
         return QStringLiteral("%1: not converted: %2 already exists (--overwrite replaces it).").arg(name, report.pdfPath);
     case WorkbookReport::Cancelled:
+        if (m_pPrompts && m_pPrompts->FilePasswordRefused() && m_pPrompts->NoOneToAsk())
+            return QStringLiteral("%1: not converted: the password of --workbook-password-file was refused, and "
+                                  "there is no terminal to ask for another.")
+                .arg(name);
         if (m_pPrompts && m_pPrompts->NoOneToAsk())
-            return QStringLiteral("%1: not converted: it could not be opened, and there is no terminal to ask for "
-                                  "its password (--workbook-password-file gives one).")
+            return QStringLiteral("%1: not converted: it needs a password, and there is no terminal to ask for "
+                                  "it (--workbook-password-file gives one).")
                 .arg(name);
         return report.message.isEmpty() ? QStringLiteral("%1: not converted.").arg(name) : report.message;
     case WorkbookReport::Failed:
@@ -67,13 +71,22 @@ QString CliReporter::ProblemLine(const WorkbookReport& report) const
 
 void CliReporter::RunFinished(const ConversionRunSummary& summary)
 {
+    Line(m_pErr, SummaryLine(summary));
+}
+
+QString CliReporter::SummaryLine(const ConversionRunSummary& summary) const
+{
     const int total = int(summary.workbooks.size()) + m_nSkipped;
     const int converted = summary.Count(WorkbookReport::Converted);
-    QString line = QStringLiteral("%1 %2 of %3 workbook(s) converted.").arg(summary.status).arg(converted).arg(total);
+    QString line = QStringLiteral("%1 of %2 workbook(s) converted, %3 not converted.")
+                       .arg(converted)
+                       .arg(total)
+                       .arg(total - converted);
     const int notReached = summary.Count(WorkbookReport::NotReached);
-    if (notReached > 0)
-        line += QStringLiteral(" Stopped before %1 more.").arg(notReached);
-    Line(m_pErr, line);
+    if (summary.stopped)
+        line += notReached > 0 ? QStringLiteral(" Stopped before %1 of them.").arg(notReached)
+                               : QStringLiteral(" Stopped.");
+    return line;
 }
 
 void CliReporter::Line(FILE* stream, const QString& text)

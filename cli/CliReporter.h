@@ -21,6 +21,8 @@ public:
 
     // The line for a workbook that was not converted (or lost sheets); empty for a converted one.
     QString ProblemLine(const WorkbookReport& report) const;
+    // The last line: how many were converted and how many were not.
+    QString SummaryLine(const ConversionRunSummary& summary) const;
 
 private:
     void Line(FILE* stream, const QString& text);

@@ -46,5 +46,9 @@ bool PasswordFile::Read(const QString& file, QString* password, QString* error)
 QString PasswordFile::FirstLine(const QByteArray& text)
 {
     const qsizetype end = text.indexOf('\n');
-    return QString::fromUtf8(end < 0 ? text : text.left(end));
+    QByteArray line = end < 0 ? text : text.left(end);
+    // A file written on Windows ends its line with "\r\n".
+    if (end >= 0 && line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
 }

@@ -35,7 +35,7 @@ void SignalStop::Finish()
     }
 }
 
-void SignalStop::Start(std::function<void(int)> onSignal)
+void SignalStop::Start(std::function<void(int, int)> onSignal)
 {
     m_onSignal = std::move(onSignal);
     m_thread = std::thread([this] { Wait(); });
@@ -44,16 +44,14 @@ void SignalStop::Start(std::function<void(int)> onSignal)
 void SignalStop::Wait()
 {
     const sigset_t set = StopSignals();
-    bool stopped = false;
+    int count = 0;
     for (;;) {
         int signal = 0;
         if (sigwait(&set, &signal) != 0)
             continue;
         if (signal == SIGUSR2 && m_bQuit)
             return;
-        if (signal != SIGUSR2 && !stopped && m_onSignal) {
-            stopped = true;
-            m_onSignal(signal);
-        }
+        if (signal != SIGUSR2 && m_onSignal)
+            m_onSignal(signal, ++count);
     }
 }

@@ -17,15 +17,16 @@ public:
     SignalStop(const SignalStop&) = delete;
     SignalStop& operator=(const SignalStop&) = delete;
 
-    // Called on the signal thread for the first signal that comes.
-    void Start(std::function<void(int)> onSignal);
+    // Called on the signal thread for each signal that comes, with the signal
+    // and how many have come so far (1 for the first).
+    void Start(std::function<void(int signal, int count)> onSignal);
     // Ends the signal thread: onSignal is not called after this returns.
     void Finish();
 
 private:
     void Wait();
 
-    std::function<void(int)> m_onSignal;
+    std::function<void(int, int)> m_onSignal;
     std::thread m_thread;
     std::atomic<bool> m_bQuit{false};
 };

@@ -29,6 +29,8 @@ public:
     void Interrupt();
     // True when a workbook was skipped because nobody could be asked for its password.
     bool NoOneToAsk() const { return m_bNoOneToAsk; }
+    // True when the current workbook refused the password of --workbook-password-file.
+    bool FilePasswordRefused() const { return m_bFileTried; }
 
 private:
     // Reads one line from the terminal with echo off; false on end of input,

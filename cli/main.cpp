@@ -3,8 +3,10 @@
 #include "automation/OfficeServer.h"
 #include "cli/CliArguments.h"
 #include "cli/CliReporter.h"
+#include "cli/OutputFolderCheck.h"
 #include "cli/SignalStop.h"
 #include "cli/TerminalPrompts.h"
+#include "cli/WorkbookFileCheck.h"
 #include "engine/ConversionRun.h"
 
 #include <QCoreApplication>
@@ -19,23 +21,16 @@ void Complain(const QString& text)
     std::fprintf(stderr, "orvik-xl2pdf: %s\n", text.toLocal8Bit().constData());
 }
 
-// Workbooks the run can take: existing .xls and .xlsx files, each once, as absolute paths.
+// Workbooks the run can take: readable .xls and .xlsx files, each once, as absolute paths.
 QStringList AcceptedWorkbooks(const QStringList& given, int* refused)
 {
     QStringList accepted;
     *refused = 0;
     for (const QString& path : given) {
         const QFileInfo info(path);
-        const QString suffix = info.suffix().toLower();
-        QString problem;
-        if (!info.exists())
-            problem = QStringLiteral("%1: not converted: no such file.");
-        else if (!info.isFile())
-            problem = QStringLiteral("%1: not converted: not a file.");
-        else if (suffix != QLatin1String("xls") && suffix != QLatin1String("xlsx"))
-            problem = QStringLiteral("%1: not converted: not an Excel workbook (.xls, .xlsx).");
+        const QString problem = WorkbookFileCheck::Problem(path);
         if (!problem.isEmpty()) {
-            Complain(problem.arg(path));
+            Complain(QStringLiteral("%1: not converted: %2").arg(path, problem));
             ++*refused;
         } else if (accepted.contains(info.absoluteFilePath())) {
             Complain(QStringLiteral("%1: listed twice; converted once.").arg(path));
@@ -64,11 +59,12 @@ int main(int argc, char** argv)
         std::fputs(CliArguments::Usage().toLocal8Bit().constData(), stdout);
         return CliArguments::kAllConverted;
     }
-    const QFileInfo folder(settings.outputFolder);
-    if (!folder.isDir()) {
-        Complain(QStringLiteral("the output folder %1 does not exist.").arg(settings.outputFolder));
+    const QString folderProblem = OutputFolderCheck::Problem(settings.outputFolder);
+    if (!folderProblem.isEmpty()) {
+        Complain(folderProblem);
         return CliArguments::kBadUsage;
     }
+    const QFileInfo folder(settings.outputFolder);
 
     int refused = 0;
     const QStringList workbooks = AcceptedWorkbooks(settings.workbooks, &refused);
@@ -78,8 +74,10 @@ int main(int argc, char** argv)
     const ConversionOptions options = settings.options;
     ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &reporter);
     run.SetExistingPdf(settings.overwrite ? ConversionRun::ExistingPdf::Replace : ConversionRun::ExistingPdf::Keep);
-    stopOnSignal.Start([&](int) {
-        Complain(QStringLiteral("stopping."));
+    // A first stop lets the PDF of a workbook whose sheets are all printed be
+    // finished; a second one ends everything at once.
+    stopOnSignal.Start([&](int, int count) {
+        Complain(count == 1 ? QStringLiteral("stopping (once more to stop at once).") : QStringLiteral("stopping at once."));
         run.RequestStop();
         prompts.Interrupt();
     });

@@ -4,16 +4,26 @@
 #include "engine/ConversionPrompts.h"
 #include "engine/GhostscriptStage.h"
 #include "engine/WorkbookConversion.h"
+#include "platform/DiskSpace.h"
+#include "platform/StaleRunFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <system_error>
+
+#include <sys/stat.h>
 
 namespace {
 constexpr int kYesNo = 4;
 constexpr int kYes = 6;
 constexpr int kClosed = 8;
 constexpr int kCancelled = 2;
+// What a run needs in the temporary folder before the office starts: its
+// profile and the print files of a large workbook.
+constexpr qint64 kTemporaryNeed = 64LL * 1024 * 1024;
+// Below this, a failed workbook is put down to a full disk.
+constexpr qint64 kFullBelow = 1024LL * 1024;
 
 QString FileNameOf(const QString& path)
 {
@@ -78,11 +88,19 @@ ConversionRun::ConversionRun(const QStringList& workbooks, const QString& output
         report.pdfPath = PdfPathFor(m_strOutputFolder, report.workbookPath);
         m_summary.workbooks.push_back(report);
     }
+    m_vecOldModes.assign(size_t(m_lstWorkbooks.size()), -1);
 }
 
 ConversionRun::~ConversionRun()
 {
     Finish();
+}
+
+void ConversionRun::RequestStop()
+{
+    if (m_gate.StopRequested())
+        m_finishGate.RequestStop();
+    m_gate.RequestStop();
 }
 
 ConversionRunSummary ConversionRun::Run()
@@ -101,10 +119,14 @@ ConversionRunSummary ConversionRun::Run()
     }
     if (!m_runFolder.IsValid() && m_pPrompts && !m_lstWorkbooks.isEmpty() && ReadyToAsk())
         m_pPrompts->ShowPlainMessage(m_runFolder.ErrorText());
+    SweepStaleFiles();
+    const bool roomToWork = RoomToWork();
 
-    {
+    if (roomToWork) {
         OrderedPrompts prompts(this, m_pPrompts);
         CWorkbookConversion engine(&prompts, m_strOutputFolder, m_runFolder.Path(), &m_gate);
+        m_pFinisher = std::make_unique<CWorkbookConversion>(nullptr, m_strOutputFolder, m_runFolder.Path(),
+                                                            &m_finishGate);
         if (!m_strQueueName.isEmpty())
             engine.SetQueueName(m_strQueueName);
         for (int i = 0; i < m_lstWorkbooks.size(); ++i) {
@@ -113,6 +135,7 @@ ConversionRunSummary ConversionRun::Run()
             ConvertOne(engine, i);
         }
         FinishPending();
+        m_pFinisher.reset();
     }
 
     if (m_pSharedSession)
@@ -128,19 +151,43 @@ ConversionRunSummary ConversionRun::Run()
     return m_summary;
 }
 
+bool ConversionRun::RoomToWork()
+{
+    const QString folder = QDir::tempPath();
+    if (m_lstWorkbooks.isEmpty() || !DiskSpace::Short(folder, kTemporaryNeed))
+        return true;
+    if (m_pPrompts && ReadyToAsk())
+        m_pPrompts->ShowPlainMessage(TemporaryFullText().arg(folder).arg(kTemporaryNeed / (1024 * 1024)));
+    for (int i = 0; i < m_lstWorkbooks.size(); ++i) {
+        WorkbookReport report = Summary().workbooks.at(size_t(i));
+        report.result = WorkbookReport::Failed;
+        report.message = QStringLiteral("%1: not converted: the temporary folder %2 is full.")
+                             .arg(FileNameOf(report.workbookPath), folder);
+        Publish(report);
+    }
+    return false;
+}
+
 void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
 {
     WorkbookReport report = Summary().workbooks.at(size_t(index));
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_pObserver)
-            m_pObserver->WorkbookStarted(index, report.workbookPath);
-    }
+    ReportStart(report);
     // A PDF the run is still writing counts as existing: wait for it, then ask.
     if (m_pPending && m_pPending->target == report.pdfPath)
         FinishPending();
+    // Without a person to decide, a PDF this run made is never replaced by a
+    // later workbook of the same name: both would be meant, one would be lost.
+    const int maker = m_existingPdf == ExistingPdf::Ask ? -1 : MadeEarlierBy(report);
+    if (maker >= 0) {
+        FinishPending();
+        report.result = WorkbookReport::Failed;
+        report.message = ClashText().arg(report.workbookPath, report.pdfPath, m_lstWorkbooks.at(maker));
+        Publish(report);
+        return;
+    }
     if (QFileInfo::exists(report.pdfPath) && KeepExisting(report))
         return;
+    RememberMode(report);
     // The question may have been open for a while.
     if (!m_gate.PassSafePoint())
         return;
@@ -149,7 +196,7 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
     auto printed = std::make_unique<PrintedWorkbook>(engine.PrintWorkbook(report.workbookPath));
     FinishPending();
     if (printed->status == PrintedWorkbook::Printed && !m_gate.StopRequested()) {
-        StartGhostscript(engine, std::move(printed), report);
+        StartGhostscript(std::move(printed), report);
         return;
     }
     // Nothing to join (or a stop came): this removes its print files and says why.
@@ -161,6 +208,40 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
         return;
     }
     FinishWorkbook(report, outcome);
+}
+
+void ConversionRun::RememberMode(const WorkbookReport& report)
+{
+    struct stat st {};
+    const bool exists = ::stat(QFile::encodeName(report.pdfPath).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    m_vecOldModes[size_t(report.index)] = exists ? int(st.st_mode & 07777) : -1;
+}
+
+void ConversionRun::ReportStart(const WorkbookReport& report)
+{
+    std::lock_guard lock(m_mutex);
+    // The workbook before it is still being joined: its start follows that result.
+    if (m_nAwaited >= 0)
+        m_nOwedStart = report.index;
+    else if (m_pObserver)
+        m_pObserver->WorkbookStarted(report.index, report.workbookPath);
+}
+
+int ConversionRun::MadeEarlierBy(const WorkbookReport& report) const
+{
+    std::lock_guard lock(m_mutex);
+    for (int i = 0; i < report.index; ++i) {
+        const WorkbookReport& earlier = m_summary.workbooks.at(size_t(i));
+        if (earlier.result == WorkbookReport::Converted && earlier.pdfPath == report.pdfPath)
+            return i;
+    }
+    return -1;
+}
+
+void ConversionRun::SweepStaleFiles() const
+{
+    StaleRunFiles::SweepTemporaryFolder(QDir::tempPath());
+    StaleRunFiles::SweepOutputFolder(m_strOutputFolder);
 }
 
 bool ConversionRun::KeepExisting(WorkbookReport& report)
@@ -192,13 +273,20 @@ bool ConversionRun::ReadyToAsk()
     return m_gate.PassSafePoint();
 }
 
-void ConversionRun::StartGhostscript(const CWorkbookConversion& engine, std::unique_ptr<PrintedWorkbook> printed,
-                                     const WorkbookReport& report)
+void ConversionRun::StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, const WorkbookReport& report)
 {
     auto pending = std::make_unique<Pending>();
     pending->target = report.pdfPath;
-    auto job = [this, &engine, report](std::unique_ptr<PrintedWorkbook> workbook) {
-        FinishWorkbook(report, engine.ConvertPrinted(*workbook));
+    {
+        std::lock_guard lock(m_mutex);
+        m_nAwaited = report.index;
+    }
+    // Joined under its own gate: a first stop lets it finish.
+    CWorkbookConversion* finisher = m_pFinisher.get();
+    auto job = [this, finisher, report](std::unique_ptr<PrintedWorkbook> workbook) {
+        // A paused run joins nothing further; a stop lets it through.
+        m_gate.PassSafePoint();
+        FinishWorkbook(report, finisher->ConvertPrinted(*workbook));
     };
     try {
         pending->thread = std::thread(job, std::move(printed));
@@ -224,15 +312,33 @@ void ConversionRun::FinishWorkbook(WorkbookReport report, const WorkbookOutcome&
     if (outcome.converted) {
         report.result = WorkbookReport::Converted;
         report.message = outcome.failure;
+        // A PDF replaced keeps the mode of the one it replaced (a read-only one stays read-only).
+        const int oldMode = m_vecOldModes.at(size_t(report.index));
+        if (oldMode >= 0)
+            ::chmod(QFile::encodeName(report.pdfPath).constData(), mode_t(oldMode));
     } else if (m_gate.StopRequested()) {
         report.result = WorkbookReport::Stopped;
     } else {
         report.result = WorkbookReport::Failed;
-        report.message = outcome.failure.isEmpty()
-                             ? QStringLiteral("%1: it was not converted.").arg(FileNameOf(report.workbookPath))
-                             : outcome.failure;
+        report.message = FullDiskText(report.workbookPath);
+        if (report.message.isEmpty())
+            report.message = outcome.failure.isEmpty()
+                                 ? QStringLiteral("%1: it was not converted.").arg(FileNameOf(report.workbookPath))
+                                 : outcome.failure;
     }
     Publish(report);
+}
+
+QString ConversionRun::FullDiskText(const QString& workbookPath) const
+{
+    const QString name = FileNameOf(workbookPath);
+    const QString output = QDir::cleanPath(m_strOutputFolder);
+    if (DiskSpace::Short(output, kFullBelow))
+        return QStringLiteral("%1: not converted: the disk of the output folder %2 is full.").arg(name, output);
+    const QString temporary = QDir::tempPath();
+    if (DiskSpace::Short(temporary, kFullBelow))
+        return QStringLiteral("%1: not converted: the temporary folder %2 is full.").arg(name, temporary);
+    return QString();
 }
 
 void ConversionRun::Publish(const WorkbookReport& report)
@@ -246,6 +352,12 @@ void ConversionRun::Publish(const WorkbookReport& report)
         m_summary.pdfNames.append(FileNameOf(report.pdfPath));
     if (m_pObserver)
         m_pObserver->WorkbookFinished(report);
+    if (report.index == m_nAwaited) {
+        m_nAwaited = -1;
+        if (m_nOwedStart >= 0 && m_pObserver)
+            m_pObserver->WorkbookStarted(m_nOwedStart, m_summary.workbooks.at(size_t(m_nOwedStart)).workbookPath);
+        m_nOwedStart = -1;
+    }
 }
 
 // Caller holds m_mutex.
@@ -265,6 +377,8 @@ int ConversionRun::ProgressAt(int index) const
 
 void ConversionRun::Finish()
 {
+    // The program's end: nothing is waited for.
+    m_finishGate.RequestStop();
     FinishPending();
     m_runFolder.Remove();
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class CWorkbookConversion;
 class ConversionPrompts;
@@ -29,8 +30,8 @@ struct WorkbookOutcome;
 // One office serves the whole run, and Ghostscript joins the sheets of one
 // workbook while the next one prints (at most one Ghostscript at a time). What
 // is reported comes in list order all the same: before any question (replace
-// an existing PDF, a workbook password) and before anything is reported about
-// the next workbook, the pending Ghostscript is finished and its result reported.
+// an existing PDF, a workbook password) the pending Ghostscript is finished and
+// its result reported, and the next workbook's start is reported only after it.
 // Every question waits while the run is paused and is not asked once it is
 // stopped: a workbook whose PDF exists then counts as stopped, a password
 // prompt as cancelled, a message goes unshown.
@@ -66,9 +67,11 @@ public:
     // Worker thread, once: converts every workbook and returns what came of them.
     ConversionRunSummary Run();
 
-    // Any thread. A stop ends a running office or Ghostscript at once; nothing
-    // further is produced. A pause holds the run at its next safe point.
-    void RequestStop() { m_gate.RequestStop(); }
+    // Any thread. A stop ends a running office at once and nothing further is
+    // printed; the Ghostscript of a workbook whose sheets are all printed is
+    // let finish (it is short). A second stop, or Finish(), ends that too.
+    // A pause holds the run at its next safe point.
+    void RequestStop();
     void Pause() { m_gate.Pause(); }
     void Resume() { m_gate.Resume(); }
     bool StopRequested() const { return m_gate.StopRequested(); }
@@ -84,17 +87,35 @@ public:
     // The summary of the finished run.
     ConversionRunSummary Summary() const;
 
+    // The failure of a workbook whose PDF this run already made from another
+    // workbook of the same name (both named by their paths).
+    // The message of a run that cannot start for a full temporary folder (%1: the folder, %2: MB needed).
+    static QString TemporaryFullText()
+    {
+        return QStringLiteral("The temporary folder %1 is full: a conversion needs at least %2 MB free there. "
+                              "Free some space, or set TMPDIR to another folder.");
+    }
+    static QString ClashText() { return QStringLiteral("%1: not converted: %2 was made from %3 earlier in this run."); }
+
 private:
     class OrderedPrompts;
     struct Pending;
 
     void ConvertOne(CWorkbookConversion& engine, int index);
+    void ReportStart(const WorkbookReport& report);
+    // False, with every workbook failed and the user told, when the temporary folder is full.
+    bool RoomToWork();
+    void RememberMode(const WorkbookReport& report);
+    // The failure of a workbook when a disk it needed is full; empty otherwise.
+    QString FullDiskText(const QString& workbookPath) const;
+    // The earlier workbook of this run that made this workbook's PDF, or -1.
+    int MadeEarlierBy(const WorkbookReport& report) const;
+    void SweepStaleFiles() const;
     bool KeepExisting(WorkbookReport& report);
     // Before any question: reports what is pending, then passes the gate (held
     // while paused); false once a stop was requested: nothing is to be asked.
     bool ReadyToAsk();
-    void StartGhostscript(const CWorkbookConversion& engine, std::unique_ptr<PrintedWorkbook> printed,
-                          const WorkbookReport& report);
+    void StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, const WorkbookReport& report);
     void FinishPending();
     void FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome);
     void Publish(const WorkbookReport& report);
@@ -111,11 +132,16 @@ private:
     ExistingPdf m_existingPdf = ExistingPdf::Ask;
 
     StopGate m_gate;
+    StopGate m_finishGate;                // ends the pending Ghostscript: a second stop, or Finish()
     RunFolder m_runFolder;
+    std::unique_ptr<CWorkbookConversion> m_pFinisher; // joins printed sheets under m_finishGate
     std::unique_ptr<Pending> m_pPending;  // the workbook Ghostscript is joining (worker thread only)
     std::atomic<bool> m_bRan{false};
 
     mutable std::mutex m_mutex;           // the summary and the observer's calls
     ConversionRunSummary m_summary;
     int m_nProgress = 0;
+    std::vector<int> m_vecOldModes;       // per workbook: the mode of the PDF it replaces, or -1
+    int m_nAwaited = -1;                  // the workbook whose result the pending Ghostscript reports
+    int m_nOwedStart = -1;                // a start reported once that result is
 };

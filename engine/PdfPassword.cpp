@@ -62,8 +62,17 @@ bool ToPdfDocEncoding(const QString& text, QByteArray* bytes, QString* badChar)
 QString CheckPassword(const QString& password, const QString& which)
 {
     QString bad;
-    if (ToPdfDocEncoding(password, nullptr, &bad))
+    QByteArray bytes;
+    if (ToPdfDocEncoding(password, &bytes, &bad)) {
+        // RC4 encryption pads or cuts every password to 32 bytes: a longer one
+        // would be opened by any password with the same start.
+        if (bytes.size() > kMaxBytes)
+            return QStringLiteral("The %1 password is %2 characters long; a PDF password can have at most %3.")
+                .arg(which)
+                .arg(bytes.size())
+                .arg(kMaxBytes);
         return QString();
+    }
     const bool printable = bad.size() > 1 || bad.at(0).isPrint();
     const QString shown = printable ? QStringLiteral("\"%1\"").arg(bad)
                                     : QStringLiteral("U+%1").arg(bad.at(0).unicode(), 4, 16,

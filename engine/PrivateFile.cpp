@@ -1,5 +1,7 @@
 #include "engine/PrivateFile.h"
 
+#include "platform/StaleRunFiles.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -51,7 +53,8 @@ bool Write(const QString& path, const QByteArray& data, QString* error)
 QString CreateUnique(const QString& folder, const QString& prefix, const QString& suffix,
                      QString* error)
 {
-    QByteArray pattern = QFile::encodeName(folder + QLatin1Char('/') + prefix +
+    // The process id in the name lets a later run remove what a killed run left.
+    QByteArray pattern = QFile::encodeName(folder + QLatin1Char('/') + prefix + StaleRunFiles::NamePart() +
                                            QStringLiteral("XXXXXX") + suffix);
     const int fd = ::mkstemps(pattern.data(), int(QFile::encodeName(suffix).size()));
     if (fd < 0) {

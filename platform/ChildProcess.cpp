@@ -5,6 +5,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <future>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -54,6 +57,59 @@ QString ResolveProgram(const QString& program)
     return QStandardPaths::findExecutable(program);
 }
 
+// A parent-death signal fires when the thread that forked the child ends, not
+// the program. Children that are to end with the program are therefore forked
+// by this thread, which lives as long as the program does (it is never joined).
+class Launcher {
+public:
+    static Launcher& Instance()
+    {
+        static Launcher* launcher = new Launcher; // never destroyed: its thread must outlive every child
+        return *launcher;
+    }
+
+    // Runs fork on the launcher thread and returns what it returned.
+    pid_t Run(const std::function<pid_t()>& fork)
+    {
+        std::packaged_task<pid_t()> task(fork);
+        std::future<pid_t> result = task.get_future();
+        {
+            std::lock_guard lock(m_mutex);
+            m_tasks.push_back(&task);
+        }
+        m_cv.notify_one();
+        return result.get();
+    }
+
+private:
+    Launcher()
+    {
+        // No signal reaches this thread; the children unblock theirs themselves.
+        sigset_t all, old;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &old);
+        std::thread([this] { Serve(); }).detach();
+        pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    }
+    void Serve()
+    {
+        for (;;) {
+            std::packaged_task<pid_t()>* task = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_cv.wait(lock, [this] { return !m_tasks.empty(); });
+                task = m_tasks.front();
+                m_tasks.erase(m_tasks.begin());
+            }
+            (*task)();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::vector<std::packaged_task<pid_t()>*> m_tasks;
+};
+
 } // namespace
 
 ChildProcess::~ChildProcess()
@@ -80,8 +136,9 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, Q
     const QByteArray out = m_strOutputFile.isEmpty() ? QByteArray("/dev/null")
                                                      : QFile::encodeName(m_strOutputFile);
     int rc = 0;
-    const pid_t pid = m_bEndWithParent ? ForkWithParentDeath(argv.data(), envp.data(), out, &rc)
-                                       : Spawn(argv.data(), envp.data(), out, &rc);
+    const pid_t pid = m_bEndWithParent
+                          ? Launcher::Instance().Run([&] { return ForkWithParentDeath(argv.data(), envp.data(), out, &rc); })
+                          : Spawn(argv.data(), envp.data(), out, &rc);
     if (pid <= 0) {
         if (error)
             *error = QStringLiteral("The program \"%1\" could not be started: %2")
@@ -104,8 +161,11 @@ pid_t ChildProcess::Spawn(char* const argv[], char* const envp[], const QByteArr
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
     posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setsigmask(&attr, &none);
     pid_t pid = 0;
     *error = posix_spawn(&pid, argv[0], &actions, &attr, argv, envp);
     posix_spawn_file_actions_destroy(&actions);
@@ -132,6 +192,9 @@ pid_t ChildProcess::ForkWithParentDeath(char* const argv[], char* const envp[], 
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent)
             _exit(127);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         if (in < 0 || out < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) {
@@ -164,7 +227,7 @@ pid_t ChildProcess::ForkWithParentDeath(char* const argv[], char* const envp[], 
     return pid;
 }
 
-bool ChildProcess::TryReap(bool block)
+bool ChildProcess::TryReap(bool block) const
 {
     if (block) {
         // Wait for the end without reaping and without the lock, so that
@@ -225,8 +288,13 @@ bool ChildProcess::WaitForExit(int timeoutMs)
 
 bool ChildProcess::Running() const
 {
+    return !TryReap(false);
+}
+
+int ChildProcess::ExitCode() const
+{
     std::lock_guard lock(m_mutex);
-    return !m_bReaped;
+    return m_nExitCode;
 }
 
 void ChildProcess::Terminate()

@@ -9,7 +9,9 @@
 // A child program started from an argument list (never through a shell), in a
 // process group of its own so that ending it also ends whatever it started.
 // Standard input is /dev/null; standard output and error go to a file or to
-// /dev/null. The owner thread starts and waits; any thread may Terminate().
+// /dev/null; the child starts with no signal blocked. Unless told otherwise it
+// ends with this program, also when the program is killed. The owner thread
+// starts and waits; any thread may Terminate().
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -22,9 +24,9 @@ public:
     // "NAME=value" entries added to (or replacing in) the inherited environment.
     void SetExtraEnvironment(const QStringList& entries) { m_lstExtraEnv = entries; }
 
-    // The child is killed when the thread that started it ends, even when this
-    // program is killed itself (for helpers such as the office, which must not
-    // outlive the program). Keep the starting thread alive as long as the child.
+    // On (the default): the child is killed when this program ends, even when
+    // the program is killed itself, so that no helper (the office, Ghostscript)
+    // outlives it. Off: the child may outlive the program.
     void SetEndWithParent(bool on) { m_bEndWithParent = on; }
 
     // Resolves a bare program name on PATH. False, with a message, when it cannot start.
@@ -33,7 +35,9 @@ public:
     // Waits up to timeoutMs (negative: without limit). True once the child has ended.
     bool WaitForExit(int timeoutMs = -1);
     // Exit status of an ended child: its exit code, or -1 when a signal ended it.
-    int ExitCode() const { return m_nExitCode; }
+    int ExitCode() const;
+    // False once the child has ended (an ended child is reaped here, so none
+    // stays a zombie while its owner polls).
     bool Running() const;
     pid_t Pid() const { return m_pid; }
 
@@ -43,15 +47,15 @@ public:
     void Kill();
 
 private:
-    bool TryReap(bool block);
+    bool TryReap(bool block) const;
     pid_t Spawn(char* const argv[], char* const envp[], const QByteArray& output, int* error);
     pid_t ForkWithParentDeath(char* const argv[], char* const envp[], const QByteArray& output, int* error);
 
     QString m_strOutputFile;
     QStringList m_lstExtraEnv;
-    bool m_bEndWithParent = false;
+    bool m_bEndWithParent = true;
     pid_t m_pid = 0;
-    bool m_bReaped = true;
-    int m_nExitCode = -1;
+    mutable bool m_bReaped = true;
+    mutable int m_nExitCode = -1;
     mutable std::mutex m_mutex;
 };

@@ -1,5 +1,7 @@
 #include "platform/RunFolder.h"
 
+#include "platform/StaleRunFiles.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -9,7 +11,8 @@
 
 RunFolder::RunFolder()
 {
-    QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/orvik-run-XXXXXX"));
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/orvik-run-") + StaleRunFiles::NamePart()
+                                             + QStringLiteral("XXXXXX"));
     // mkdtemp makes the folder with mode 0700 and a name nobody else holds.
     if (mkdtemp(pattern.data()))
         m_strPath = QFile::decodeName(pattern);

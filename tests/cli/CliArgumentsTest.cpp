@@ -154,8 +154,36 @@ TEST(PasswordFileTest, TakesTheFirstLineWithoutItsNewline)
 {
     EXPECT_EQ(QStringLiteral("pässwörd "), PasswordFile::FirstLine(QStringLiteral("pässwörd \nnext\n").toUtf8()));
     EXPECT_EQ(QStringLiteral("no newline"), PasswordFile::FirstLine("no newline"));
-    EXPECT_EQ(QStringLiteral("\tx\r"), PasswordFile::FirstLine("\tx\r\n"));
     EXPECT_EQ(QString(), PasswordFile::FirstLine("\n"));
+    // A line end written on Windows goes as a whole; a carriage return elsewhere stays.
+    EXPECT_EQ(QStringLiteral("\tx"), PasswordFile::FirstLine("\tx\r\n"));
+    EXPECT_EQ(QStringLiteral("user9"), PasswordFile::FirstLine("user9\r\nnext\r\n"));
+    EXPECT_EQ(QString(), PasswordFile::FirstLine("\r\n"));
+    EXPECT_EQ(QStringLiteral("a\rb"), PasswordFile::FirstLine("a\rb\n"));
+    EXPECT_EQ(QStringLiteral("end\r"), PasswordFile::FirstLine("end\r"));
+}
+
+// RC4 keeps 32 bytes of a password: a longer one would be cut without a word,
+// so that any password with the same start opened the PDF.
+TEST_F(CliArgumentsTest, PasswordsAPdfCannotHoldWholeAreRefused)
+{
+    const QByteArray thirtyTwo(32, 'k');
+    const QString owner32 = File("owner32", thirtyTwo + "\r\n");
+    const QString owner33 = File("owner33", thirtyTwo + "x\n");
+    const QString user33 = File("user33", thirtyTwo + "y\r\n");
+    // Thirty-one characters of which two take one byte each in a PDF: still fits.
+    const QString latin = File("latin", QStringLiteral("%1éü").arg(QString(29, QLatin1Char('p'))).toUtf8() + "\n");
+
+    ASSERT_TRUE(Parse({"--owner-password-file", owner32, "a.xls", "-o", "/out"})) << error.toStdString();
+    EXPECT_EQ(QString::fromLatin1(thirtyTwo), settings.options.m_strOwnerPassword);
+    ASSERT_TRUE(Parse({"--owner-password-file", latin, "a.xls", "-o", "/out"})) << error.toStdString();
+
+    EXPECT_FALSE(Parse({"--owner-password-file", owner33, "a.xls", "-o", "/out"}));
+    EXPECT_EQ(QStringLiteral("The owner password is 33 characters long; a PDF password can have at most 32."), error);
+    EXPECT_FALSE(Parse({"--owner-password-file", owner32, "--user-password-file", user33, "a.xls", "-o", "/out"}));
+    EXPECT_TRUE(error.contains(QLatin1String("The user password is 33 characters"))) << error.toStdString();
+    // The workbook's own password is no PDF password: any length.
+    ASSERT_TRUE(Parse({"--workbook-password-file", owner33, "a.xls", "-o", "/out"})) << error.toStdString();
 }
 
 } // namespace

@@ -16,9 +16,18 @@
 #include <memory>
 #include <thread>
 
+#include <sys/stat.h>
+
 using namespace runtest;
 
 namespace {
+
+mode_t CurrentUmask()
+{
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
 
 class HeldRun : public ::testing::Test {
 protected:
@@ -130,21 +139,47 @@ TEST_F(HeldRun, PauseWhileASheetPrintsHoldsUntilResumed)
     EXPECT_TRUE(summary.AllConverted());
 }
 
-TEST_F(HeldRun, StopWhileGhostscriptRunsEndsItAndLeavesNoPartialPdf)
+// A stop ends the office and prints nothing further, but the workbook whose
+// sheets are all printed still gets its PDF: its Ghostscript is let finish.
+TEST_F(HeldRun, AStopLetsThePdfOfAFullyPrintedWorkbookFinish)
+{
+    GhostscriptHold gs;
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx"), QStringLiteral("Gamma.xlsx")});
+    const pid_t pid = gs.WaitStarted();
+    ASSERT_NE(0, pid);
+    run->RequestStop();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(ProcessRuns(pid)) << "the first stop ended the Ghostscript of a fully printed workbook";
+    gs.Release();
+    Join();
+
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(WorkbookReport::Converted, summary.workbooks.at(0).result);
+    EXPECT_EQ(QStringList{QStringLiteral("Alpha.pdf")}, summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Complete!"), summary.status);
+    // Beta may have printed while Alpha's sheets were joined; a stop ends its printing, not a PDF.
+    EXPECT_NE(WorkbookReport::Converted, summary.workbooks.at(1).result);
+    EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(2).result);
+    EXPECT_FALSE(server->Opened().contains(QStringLiteral("Gamma.xlsx")));
+    ExpectCleanAfterStop({QStringLiteral("Alpha.pdf")});
+}
+
+// A second stop ends that Ghostscript too, at once, and leaves no partial PDF.
+TEST_F(HeldRun, ASecondStopEndsGhostscriptAndLeavesNoPartialPdf)
 {
     GhostscriptHold gs;
     Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
     const pid_t pid = gs.WaitStarted();
     ASSERT_NE(0, pid);
     run->RequestStop();
+    run->RequestStop();
     Join();
 
-    EXPECT_FALSE(ProcessRuns(pid)) << "the stop must end Ghostscript";
+    EXPECT_FALSE(ProcessRuns(pid)) << "the second stop must end Ghostscript";
     EXPECT_TRUE(summary.stopped);
     EXPECT_EQ(QStringLiteral("Stoped"), summary.status);
     EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(0).result);
     EXPECT_TRUE(summary.workbooks.at(0).message.isEmpty()) << "a stop is no failure";
-    // Beta may have printed while Alpha's sheets were being joined, but it produces nothing.
     EXPECT_NE(WorkbookReport::Converted, summary.workbooks.at(1).result);
     ExpectCleanAfterStop({});
 }
@@ -161,11 +196,31 @@ TEST_F(HeldRun, StopWhileGhostscriptWritesLeavesNoTemporaryFile)
     ASSERT_FALSE(FilesBelow(tmp.path()).filter(QRegularExpression(QStringLiteral("(^|/)gs_"))).isEmpty())
         << "Ghostscript was expected to hold temporary files by now";
     run->RequestStop();
+    run->RequestStop();
     Join();
 
     EXPECT_EQ(QStringList(), FilesBelow(out.path())) << "no partial PDF may remain";
     run->Finish();
     EXPECT_EQ(QStringList(), FilesBelow(tmp.path())) << "temporary files of the stopped Ghostscript remain";
+}
+
+// What the run reports comes in list order: a workbook's start only after the
+// result of the one before it, though its printing began while that one's
+// sheets were still being joined.
+TEST_F(HeldRun, TheNextStartIsReportedAfterThePreviousResult)
+{
+    GhostscriptHold gs;
+    server->HoldAt(QStringLiteral("Beta.xlsx"), 2);
+    Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    ASSERT_NE(0, gs.WaitStarted());
+    ASSERT_TRUE(server->WaitHeld()) << "Beta was expected to print while Alpha is joined";
+    EXPECT_EQ(QStringList{QStringLiteral("start 0")}, observer.Events()) << "Beta's start came before Alpha's result";
+    gs.Release();
+    server->Release();
+    Join();
+    EXPECT_EQ((QStringList{"start 0", "progress 50", "finished 0", "start 1", "progress 100", "finished 1",
+                           "run finished"}),
+              observer.Events());
 }
 
 TEST_F(HeldRun, PauseWhileGhostscriptRunsLetsItFinishThenHolds)
@@ -191,22 +246,22 @@ TEST_F(HeldRun, PauseWhileGhostscriptRunsLetsItFinishThenHolds)
 
 TEST_F(HeldRun, StopBetweenWorkbooksOpensNoFurtherWorkbook)
 {
-    observer.onStarted = [this](int index, const QString&) {
-        if (index == 1)
+    observer.onFinished = [this](const WorkbookReport& report) {
+        if (report.index == 0)
             run->RequestStop();
     };
     Start({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx"), QStringLiteral("Gamma.xlsx")});
     Join();
 
-    EXPECT_EQ(QStringList{QStringLiteral("Alpha.xlsx")}, server->Opened());
+    // Beta may have printed while Alpha's sheets were joined; it produces nothing.
+    EXPECT_FALSE(server->Opened().contains(QStringLiteral("Gamma.xlsx")));
     EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(WorkbookReport::Converted, summary.workbooks.at(0).result);
+    EXPECT_NE(WorkbookReport::Converted, summary.workbooks.at(1).result);
     EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(2).result);
-    // Alpha's sheets may still have been joining when the stop came: either its
-    // PDF is complete and listed, or there is none.
-    const bool alpha = summary.pdfNames == QStringList{QStringLiteral("Alpha.pdf")};
-    EXPECT_TRUE(alpha || summary.pdfNames.isEmpty());
-    EXPECT_EQ(alpha ? QStringLiteral("Complete!") : QStringLiteral("Stoped"), summary.status);
-    ExpectCleanAfterStop(alpha ? QStringList{QStringLiteral("Alpha.pdf")} : QStringList());
+    EXPECT_EQ(QStringList{QStringLiteral("Alpha.pdf")}, summary.pdfNames);
+    EXPECT_EQ(QStringLiteral("Complete!"), summary.status);
+    ExpectCleanAfterStop({QStringLiteral("Alpha.pdf")});
 }
 
 // Rules known beforehand (the command line's --overwrite or not): no question is asked.
@@ -239,6 +294,52 @@ TEST_F(HeldRun, ExistingPdfRulesReplaceOrKeepWithoutAsking)
     EXPECT_TRUE(content().startsWith("%PDF-"));
     EXPECT_EQ((QStringList{QStringLiteral("Alpha.pdf"), QStringLiteral("Beta.pdf")}), replaced.pdfNames);
     EXPECT_EQ(QStringList(), prompts.boxes) << "neither rule asks";
+}
+
+// Without a person to ask (the command line), a PDF this run made is never
+// replaced by a later workbook of the same name: that one fails, naming both.
+// The rule for PDFs that existed before the run is not changed by it.
+TEST_F(HeldRun, ALaterWorkbookOfTheSameNameNeverReplacesThisRunsPdf)
+{
+    const QString first = QStringLiteral("/data/in/a/Book.xlsx");
+    const QString second = QStringLiteral("/data/in/b/Book.xlsx");
+    for (ConversionRun::ExistingPdf rule : {ConversionRun::ExistingPdf::Replace, ConversionRun::ExistingPdf::Keep}) {
+        QFile::remove(Pdf(QStringLiteral("Book")));
+        QFile::remove(Pdf(QStringLiteral("Other")));
+        const int opened = int(server->Opened().size());
+        RecordingObserver seen;
+        run = std::make_unique<ConversionRun>(QStringList{first, second, QStringLiteral("/data/in/Other.xlsx")},
+                                              out.path(), &prompts, [] { return ConversionOptions(); }, &seen);
+        run->SetExistingPdf(rule);
+        const ConversionRunSummary s = run->Run();
+
+        EXPECT_EQ(WorkbookReport::Converted, s.workbooks.at(0).result);
+        EXPECT_EQ(WorkbookReport::Failed, s.workbooks.at(1).result);
+        EXPECT_EQ(ConversionRun::ClashText().arg(second, Pdf(QStringLiteral("Book")), first), s.workbooks.at(1).message);
+        EXPECT_EQ(WorkbookReport::Converted, s.workbooks.at(2).result);
+        EXPECT_EQ((QStringList{QStringLiteral("Book.pdf"), QStringLiteral("Other.pdf")}), s.pdfNames);
+        EXPECT_FALSE(s.AllConverted());
+        EXPECT_EQ(2, server->Opened().size() - opened) << "the second Book.xlsx is not even opened";
+    }
+    EXPECT_EQ(QStringList(), prompts.boxes) << "nothing is asked";
+}
+
+// A replaced PDF keeps the mode of the old one; a new one gets the usual mode.
+TEST_F(HeldRun, AReplacedPdfKeepsItsMode)
+{
+    WriteOldPdf(QStringLiteral("Alpha"));
+    ASSERT_TRUE(QFile::setPermissions(Pdf(QStringLiteral("Alpha")), QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther));
+    run = std::make_unique<ConversionRun>(QStringList{QStringLiteral("/data/in/Alpha.xlsx"), QStringLiteral("/data/in/Beta.xlsx")},
+                                          out.path(), &prompts, [] { return ConversionOptions(); }, &observer);
+    run->SetExistingPdf(ConversionRun::ExistingPdf::Replace);
+    const ConversionRunSummary s = run->Run();
+    ASSERT_EQ((QStringList{QStringLiteral("Alpha.pdf"), QStringLiteral("Beta.pdf")}), s.pdfNames);
+    EXPECT_TRUE(Content(QStringLiteral("Alpha")).startsWith("%PDF-"));
+    struct stat alpha {}, beta {};
+    ASSERT_EQ(0, ::stat(QFile::encodeName(Pdf(QStringLiteral("Alpha"))).constData(), &alpha));
+    ASSERT_EQ(0, ::stat(QFile::encodeName(Pdf(QStringLiteral("Beta"))).constData(), &beta));
+    EXPECT_EQ(0444u, alpha.st_mode & 07777u) << "the read-only PDF became writable";
+    EXPECT_EQ(0666u & ~CurrentUmask(), beta.st_mode & 07777u);
 }
 
 // The run object cleans up after itself even when the window never calls Finish.

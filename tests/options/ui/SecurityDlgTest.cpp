@@ -175,11 +175,13 @@ TEST(SecurityDlg, OkRefusesUnusableSecurityAndCommitsNothing)
     wide.m_strOwnerPassword = QStringLiteral("密码");
     const QString unencodable = GhostscriptCommand::CheckPasswords(wide);
     ASSERT_FALSE(unencodable.isEmpty());
+    const QString tooLong = QStringLiteral("The owner password is 33 characters long; a PDF password can have at most 32.");
     const Refusal refusals[] = {
         {"owner box unchecked", false, "owner", true, "user", kNoOwner},
         {"owner password empty", true, "", false, "", kNoOwner},
         {"user password empty", true, "owner", true, "", kEmptyUser},
         {"owner password not in a PDF's alphabet", true, "密码", false, "", unencodable},
+        {"owner password longer than a PDF keeps", true, "0123456789abcdefghijklmnopqrstuvw", false, "", tooLong},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.name);

@@ -1,0 +1,28 @@
+#include "cli/OutputFolderCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+QString OutputFolderCheck::Problem(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return QStringLiteral("the output folder %1 does not exist.").arg(folder);
+    if (!info.isDir())
+        return QStringLiteral("the output folder %1 is not a folder.").arg(folder);
+    // A file made and removed at once: the only sure test (modes, read-only
+    // mounts, access lists, a full disk's missing entries).
+    QByteArray probe = QFile::encodeName(info.absoluteFilePath() + QStringLiteral("/.orvik-xl2pdf-probe-XXXXXX"));
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return QStringLiteral("the output folder %1 cannot be written: %2.")
+            .arg(folder, QString::fromLocal8Bit(strerror(errno)));
+    ::close(fd);
+    ::unlink(probe.constData());
+    return QString();
+}

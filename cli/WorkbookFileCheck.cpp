@@ -1,0 +1,41 @@
+#include "cli/WorkbookFileCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+// A ZIP archive (Office Open XML).
+const QByteArray kZip("PK\x03\x04", 4);
+// A compound file: Excel 97-2003, and every encrypted workbook.
+const QByteArray kCompound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+} // namespace
+
+QString WorkbookFileCheck::Problem(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    if (!info.exists())
+        return QStringLiteral("no such file.");
+    if (!info.isFile())
+        return QStringLiteral("not a file.");
+    if (suffix != QLatin1String("xls") && suffix != QLatin1String("xlsx"))
+        return QStringLiteral("not an Excel workbook (.xls, .xlsx).");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("it cannot be read: %1.").arg(file.errorString());
+    const QByteArray head = file.read(kCompound.size());
+    if (head.isEmpty())
+        return QStringLiteral("it is empty, not a workbook.");
+    if (!LooksLikeWorkbook(head, suffix))
+        return QStringLiteral("it is not a workbook, or it is damaged.");
+    return QString();
+}
+
+bool WorkbookFileCheck::LooksLikeWorkbook(const QByteArray& head, const QString& suffix)
+{
+    if (head.startsWith(kCompound))
+        return true;
+    // An .xlsx is a ZIP archive. An .xls may also be an older Excel file, or a
+    // page or table saved under that name, which the office reads too.
+    return suffix == QLatin1String("xlsx") ? head.startsWith(kZip) : true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// A headless office for the add-in tests: its own profile, the add-in's shared
+// extension folder given by the test, connected over a private pipe. Every call
+// into it goes through Bounded(), which kills the office when the call hangs
+// (a Basic error dialog would hang a headless office for good).
+#include "platform/ChildProcess.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QString>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+namespace css = com::sun::star;
+
+class CTestOffice {
+public:
+    // profileFolder: the user profile (kept between starts when the same folder
+    // is given); sharedFolder: where shared extensions live (the add-in's seam).
+    CTestOffice(const QString& profileFolder, const QString& sharedFolder);
+    ~CTestOffice();
+
+    bool Start(QString* error);
+    // Ends the office (terminate, then its process group) and waits for it.
+    void Stop();
+
+    css::uno::Reference<css::uno::XComponentContext> Context() const { return m_xContext; }
+    css::uno::Reference<css::frame::XDesktop2> Desktop() const { return m_xDesktop; }
+
+    // Runs call; kills the office when it has not returned within limitMs.
+    // False, with *error, when it threw or was cut off.
+    bool Bounded(int limitMs, const std::function<void()>& call, QString* error);
+
+    // A file URL of a local path.
+    static QString FileUrl(const QString& path);
+
+private:
+    bool Connect(QString* error);
+
+    QString m_strProfile;
+    QString m_strShared;
+    QString m_strPipe;
+    ChildProcess m_process;
+    css::uno::Reference<css::uno::XComponentContext> m_xContext;
+    css::uno::Reference<css::frame::XDesktop2> m_xDesktop;
+};

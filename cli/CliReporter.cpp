@@ -4,15 +4,43 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+
 CliReporter::CliReporter(TerminalPrompts* prompts, int count, int skipped, FILE* out, FILE* err)
-    : m_pPrompts(prompts), m_nCount(count), m_nSkipped(skipped), m_pOut(out), m_pErr(err)
+    : m_pPrompts(prompts),
+      m_nCount(count),
+      m_nSkipped(skipped),
+      m_pOut(out),
+      m_pErr(err),
+      m_bSheetLines(::isatty(::fileno(err)) == 1)
 {
 }
 
-void CliReporter::WorkbookStarted(int, const QString&)
+void CliReporter::WorkbookStarted(int, const QString& workbookPath)
 {
+    m_strStarted = QFileInfo(workbookPath).fileName();
     if (m_pPrompts)
         m_pPrompts->NewWorkbook();
+}
+
+void CliReporter::SheetPrinted(int index, int sheet, int sheetCount)
+{
+    if (m_bSheetLines)
+        Line(m_pErr, SheetLine(index, sheet, sheetCount));
+}
+
+QString CliReporter::SheetLine(int index, int sheet, int sheetCount) const
+{
+    QString line = QStringLiteral("[%1/%2] %3: sheet %4 of %5 printed")
+                       .arg(index + 1)
+                       .arg(m_nCount)
+                       .arg(m_strStarted)
+                       .arg(sheet)
+                       .arg(sheetCount);
+    // What follows the last sheet takes a while too on a long workbook.
+    if (sheet == sheetCount)
+        line += QStringLiteral("; making its PDF");
+    return line + QLatin1Char('.');
 }
 
 void CliReporter::ProgressChanged(int percent)

@@ -129,9 +129,12 @@ ConversionRunSummary ConversionRun::Run()
                                                             &m_finishGate);
         if (!m_strQueueName.isEmpty())
             engine.SetQueueName(m_strQueueName);
+        int current = 0;
+        engine.SetSheetCallback([this, &current](int sheet, int count) { ReportSheet(current, sheet, count); });
         for (int i = 0; i < m_lstWorkbooks.size(); ++i) {
             if (!m_gate.PassSafePoint())
                 break;
+            current = i;
             ConvertOne(engine, i);
         }
         FinishPending();
@@ -225,6 +228,19 @@ void ConversionRun::ReportStart(const WorkbookReport& report)
         m_nOwedStart = report.index;
     else if (m_pObserver)
         m_pObserver->WorkbookStarted(report.index, report.workbookPath);
+}
+
+void ConversionRun::ReportSheet(int index, int sheet, int sheetCount)
+{
+    std::lock_guard lock(m_mutex);
+    // Its start still waits for the workbook before it: only the latest sheet
+    // is kept, to follow that start.
+    if (m_nOwedStart == index) {
+        m_nOwedSheet = sheet;
+        m_nOwedSheetCount = sheetCount;
+    } else if (m_pObserver) {
+        m_pObserver->SheetPrinted(index, sheet, sheetCount);
+    }
 }
 
 int ConversionRun::MadeEarlierBy(const WorkbookReport& report) const
@@ -354,9 +370,13 @@ void ConversionRun::Publish(const WorkbookReport& report)
         m_pObserver->WorkbookFinished(report);
     if (report.index == m_nAwaited) {
         m_nAwaited = -1;
-        if (m_nOwedStart >= 0 && m_pObserver)
+        if (m_nOwedStart >= 0 && m_pObserver) {
             m_pObserver->WorkbookStarted(m_nOwedStart, m_summary.workbooks.at(size_t(m_nOwedStart)).workbookPath);
+            if (m_nOwedSheet > 0)
+                m_pObserver->SheetPrinted(m_nOwedStart, m_nOwedSheet, m_nOwedSheetCount);
+        }
         m_nOwedStart = -1;
+        m_nOwedSheet = 0;
     }
 }
 

@@ -103,6 +103,7 @@ private:
 
     void ConvertOne(CWorkbookConversion& engine, int index);
     void ReportStart(const WorkbookReport& report);
+    void ReportSheet(int index, int sheet, int sheetCount);
     // False, with every workbook failed and the user told, when the temporary folder is full.
     bool RoomToWork();
     void RememberMode(const WorkbookReport& report);
@@ -144,4 +145,6 @@ private:
     std::vector<int> m_vecOldModes;       // per workbook: the mode of the PDF it replaces, or -1
     int m_nAwaited = -1;                  // the workbook whose result the pending Ghostscript reports
     int m_nOwedStart = -1;                // a start reported once that result is
+    int m_nOwedSheet = 0;                 // the owed start's last printed sheet (0: none), reported after it
+    int m_nOwedSheetCount = 0;
 };

@@ -57,6 +57,10 @@ public:
 
     // A workbook is about to be looked at (its question, its printing). Worker thread.
     virtual void WorkbookStarted(int index, const QString& workbookPath) { (void)index, (void)workbookPath; }
+    // One more sheet of that workbook was printed (or left out, being hidden);
+    // sheet is 1-based. Always after the workbook's start, and only the latest
+    // one when that start had to wait for the workbook before it.
+    virtual void SheetPrinted(int index, int sheet, int sheetCount) { (void)index, (void)sheet, (void)sheetCount; }
     // The bar's new position, 0..100; only changes are reported.
     virtual void ProgressChanged(int percent) { (void)percent; }
     // A workbook is done with, whatever came of it.

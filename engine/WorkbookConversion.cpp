@@ -225,6 +225,8 @@ void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
                 return;
             }
             PrintSheet(excel, job, index);
+            if (m_sheetCallback)
+                m_sheetCallback(index, job.sheetCount);
         }
     } catch (...) {
         job.failure = index == 0

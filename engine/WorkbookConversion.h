@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class CDispatchDriver;
@@ -64,6 +65,11 @@ public:
     // The printer queue the sheets print through ("OrvikExcelToPDF" unless changed).
     void SetQueueName(const QString& name) { m_strQueueName = name; }
     QString QueueName() const { return m_strQueueName; }
+
+    // Called on the printing thread once each sheet is done with (printed, or
+    // left out for being hidden): its 1-based number and the workbook's sheet count.
+    using SheetCallback = std::function<void(int sheet, int sheetCount)>;
+    void SetSheetCallback(SheetCallback callback) { m_sheetCallback = std::move(callback); }
 
     // Prints the workbook and joins its sheets into its PDF; sets WorkbookDone().
     bool ConvertWorkbook(const QString& path);
@@ -126,6 +132,7 @@ private:
     StopGate* m_pGate;
     QString m_strQueueName;
     bool m_bQueueReported = false;
+    SheetCallback m_sheetCallback;
 
     int m_bWorkbookDone = 0;
     QString m_strWorkbookPassword;

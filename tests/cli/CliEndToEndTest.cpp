@@ -5,6 +5,8 @@
 // what it leaves behind and its password questions are under the test's eye.
 #include "CliFixture.h"
 
+#include <algorithm>
+
 using namespace clitest;
 
 namespace {
@@ -115,6 +117,48 @@ TEST_F(CliEndToEnd, TerminalAsksForTheWorkbookPasswordWithoutEcho)
     EXPECT_EQ(0, p.exitCode()) << p.readAllStandardError().toStdString();
     EXPECT_FALSE(seen.contains("wrong")) << "the typed password must not be echoed: " << seen.toStdString();
     EXPECT_GT(PdfInfo(Pdf("protected_passtika"), "Pages").toInt(), 0);
+}
+
+// A long workbook shows it works: on a terminal a line per printed sheet, in
+// order and before the workbook's result; without one (a log, a pipe) none.
+TEST_F(CliEndToEnd, PrintedSheetsAreReportedOnlyToATerminal)
+{
+    ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("python3"), "python3");
+    const QString books = scratch.filePath("books");
+    int made = -1;
+    Output("python3", {ORVIK_SOURCE_DIR "/tools/make_sample_workbooks.py", books, "--count", "1", "--sheets", "3",
+                       "--rows", "20"}, &made);
+    ASSERT_EQ(0, made);
+    const QString book = books + "/Sample01.xlsx";
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(0, ::grantpt(master));
+    ASSERT_EQ(0, ::unlockpt(master));
+    QProcess p;
+    Start(p, {book, "-o", out.path()}, QByteArray(::ptsname(master)), true);
+    QByteArray seen;
+    ReadUntil(master, "workbook(s) converted", seen);
+    ASSERT_TRUE(p.waitForFinished(120000));
+    ::close(master);
+    EXPECT_EQ(0, p.exitCode()) << seen.toStdString();
+
+    const QString text = QString::fromUtf8(seen).remove('\r');
+    QList<qsizetype> at;
+    for (const QString& line : {QString("orvik-xl2pdf: [1/1] Sample01.xlsx: sheet 1 of 3 printed.\n"),
+                                QString("orvik-xl2pdf: [1/1] Sample01.xlsx: sheet 2 of 3 printed.\n"),
+                                QString("orvik-xl2pdf: [1/1] Sample01.xlsx: sheet 3 of 3 printed; making its PDF.\n"),
+                                QString("orvik-xl2pdf: [1/1] 100%  Sample01.xlsx: converted")}) {
+        at << text.indexOf(line);
+        EXPECT_GE(at.last(), 0) << line.toStdString() << " missing in:\n" << text.toStdString();
+    }
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << text.toStdString();
+    EXPECT_GE(PdfInfo(Pdf("Sample01"), "Pages").toInt(), 3) << "a page at least per sheet";
+
+    const CliResult piped = Run({"--overwrite", book, "-o", out.path()});
+    EXPECT_EQ(0, piped.exitCode) << piped.err.toStdString();
+    EXPECT_FALSE(piped.err.contains("printed")) << piped.err.toStdString();
+    EXPECT_TRUE(piped.err.contains("Sample01.xlsx: converted")) << piped.err.toStdString();
 }
 
 // An existing PDF is kept (exit 1) unless --overwrite replaces it (exit 0).

@@ -83,7 +83,8 @@ protected:
     }
 
     // terminal: the pseudo-terminal that becomes the program's terminal; empty: it has none.
-    void Start(QProcess& p, const QStringList& args, const QByteArray& terminal = {})
+    // errorToTerminal: its standard error goes to that terminal too.
+    void Start(QProcess& p, const QStringList& args, const QByteArray& terminal = {}, bool errorToTerminal = false)
     {
         QProcessEnvironment env = environment;
         if (!env.contains("TMPDIR"))
@@ -91,10 +92,11 @@ protected:
         p.setProcessEnvironment(env);
         // A new session: no terminal, so a password question cannot reach a person,
         // unless a pseudo-terminal is opened as its terminal.
-        p.setChildProcessModifier([terminal] {
+        p.setChildProcessModifier([terminal, errorToTerminal] {
             ::setsid();
-            if (!terminal.isEmpty())
-                (void)::open(terminal.constData(), O_RDWR);
+            const int fd = terminal.isEmpty() ? -1 : ::open(terminal.constData(), O_RDWR);
+            if (fd >= 0 && errorToTerminal)
+                ::dup2(fd, STDERR_FILENO);
         });
         p.start(QStringLiteral(ORVIK_XL2PDF), args);
         ASSERT_TRUE(p.waitForStarted());

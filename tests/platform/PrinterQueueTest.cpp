@@ -1,5 +1,6 @@
 #include "platform/PrinterQueue.h"
 
+#include "support/CupsServerDoubles.h"
 #include "support/RealTools.h"
 
 #include <QDir>
@@ -12,10 +13,7 @@
 
 #include <cups/cups.h>
 
-#include <arpa/inet.h>
 #include <cstdlib>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +21,9 @@
 using testsupport::HaveProgram;
 
 namespace {
+
+using testsupport::DeadPort;
+using testsupport::ServerOverride;
 
 const QString kQueue = QString::fromLatin1(CPrinterQueue::kQueueName);
 
@@ -67,46 +68,6 @@ bool CupsRunning()
     return RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-r")}, env)
         .out.startsWith(QLatin1String("scheduler is running"));
 }
-
-// A local TCP port on which nothing answers: bound and, when listening, never
-// accepting (the connection is taken by the kernel, but no reply ever comes).
-class DeadPort {
-public:
-    explicit DeadPort(bool listening)
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof(addr);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), len);
-        if (listening)
-            ::listen(m_fd, 4);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
-        m_port = ntohs(addr.sin_port);
-    }
-    ~DeadPort() { ::close(m_fd); }
-    QString Server() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
-
-// Points libcups of this thread at another server for the scope of the object.
-class ServerOverride {
-public:
-    explicit ServerOverride(const QString& server)
-    {
-        ::setenv("CUPS_SERVER", server.toUtf8().constData(), 1);
-        cupsSetServer(nullptr); // forget the cached server: read CUPS_SERVER again
-    }
-    ~ServerOverride()
-    {
-        ::unsetenv("CUPS_SERVER");
-        cupsSetServer(nullptr);
-    }
-};
 
 QString OwnQueueName(const char* what)
 {

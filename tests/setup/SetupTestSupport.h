@@ -3,6 +3,7 @@
 // Shared by the set-up tool tests: running programs, the real printer queue, and
 // installation folders made of copies.
 #include "platform/PrinterQueue.h"
+#include "support/CupsServerDoubles.h"
 #include "support/RealTools.h"
 
 #include <QDir>
@@ -15,9 +16,6 @@
 
 #include <cups/cups.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace setuptest {
@@ -142,42 +140,12 @@ private:
     bool m_bThere;
 };
 
-// A closed local port: a CUPS server there is unreachable at once.
-class ClosedPort {
-public:
-    ClosedPort()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof(addr);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), len);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
-        m_port = ntohs(addr.sin_port);
-    }
-    ~ClosedPort() { ::close(m_fd); }
-    QString Server() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
+// A closed local port (a CUPS server there is unreachable at once), and libcups
+// pointed at it.
+struct ClosedPort : testsupport::DeadPort {
+    ClosedPort() : DeadPort(false) {}
 };
-
-// Points libcups of this process at another server for the scope of the object.
-class ServerOverride {
-public:
-    explicit ServerOverride(const QString& server)
-    {
-        ::setenv("CUPS_SERVER", server.toUtf8().constData(), 1);
-        cupsSetServer(nullptr);
-    }
-    ~ServerOverride()
-    {
-        ::unsetenv("CUPS_SERVER");
-        cupsSetServer(nullptr);
-    }
-};
+using testsupport::ServerOverride;
 
 // Sets an environment variable of this process for the scope of the object.
 class EnvOverride {

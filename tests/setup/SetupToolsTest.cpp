@@ -2,6 +2,7 @@
 // themselves run from an installation folder, with the real printer scripts and
 // CUPS. A stand-in add-in library records which entry point is called when.
 #include "SetupTestSupport.h"
+#include "support/NamedSleepers.h"
 
 #include "framework/MessageBoxSeam.h"
 #include "framework/WindowsCodes.h"
@@ -83,46 +84,7 @@ bool Alive(pid_t pid)
     return close > 0 && stat.mid(close + 2, 1) != QLatin1String("Z");
 }
 
-// Children whose process names are the given ones: copies of sleep.
-class NamedSleepers {
-public:
-    ~NamedSleepers()
-    {
-        for (pid_t pid : m_pids) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-    pid_t Start(const QString& name)
-    {
-        const QString path = m_dir.filePath(name);
-        if (!QFile::exists(path))
-            QFile::copy(QStringLiteral("/bin/sleep"), path);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const QByteArray file = QFile::encodeName(path);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execl(file.constData(), file.constData(), "1000", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        m_pids.push_back(pid);
-        for (int i = 0; i < 500 && ReadText(QStringLiteral("/proc/%1/comm").arg(pid)).trimmed() != name; ++i)
-            ::usleep(2000);
-        return pid;
-    }
-    // The signal that ended the child, 0 while it runs.
-    static int KilledBy(pid_t pid)
-    {
-        siginfo_t info{};
-        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == 0)
-            return 0;
-        return info.si_code == CLD_KILLED ? info.si_status : -1;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    std::vector<pid_t> m_pids;
-};
+using testsupport::NamedSleepers;
 
 } // namespace
 

@@ -12,7 +12,6 @@
 
 #include <system_error>
 
-#include <sys/stat.h>
 
 namespace {
 constexpr int kYesNo = 4;
@@ -88,7 +87,6 @@ ConversionRun::ConversionRun(const QStringList& workbooks, const QString& output
         report.pdfPath = PdfPathFor(m_strOutputFolder, report.workbookPath);
         m_summary.workbooks.push_back(report);
     }
-    m_vecOldModes.assign(size_t(m_lstWorkbooks.size()), -1);
 }
 
 ConversionRun::~ConversionRun()
@@ -190,7 +188,6 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
     }
     if (QFileInfo::exists(report.pdfPath) && KeepExisting(report))
         return;
-    RememberMode(report);
     // The question may have been open for a while.
     if (!m_gate.PassSafePoint())
         return;
@@ -211,13 +208,6 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
         return;
     }
     FinishWorkbook(report, outcome);
-}
-
-void ConversionRun::RememberMode(const WorkbookReport& report)
-{
-    struct stat st {};
-    const bool exists = ::stat(QFile::encodeName(report.pdfPath).constData(), &st) == 0 && S_ISREG(st.st_mode);
-    m_vecOldModes[size_t(report.index)] = exists ? int(st.st_mode & 07777) : -1;
 }
 
 void ConversionRun::ReportStart(const WorkbookReport& report)
@@ -328,10 +318,6 @@ void ConversionRun::FinishWorkbook(WorkbookReport report, const WorkbookOutcome&
     if (outcome.converted) {
         report.result = WorkbookReport::Converted;
         report.message = outcome.failure;
-        // A PDF replaced keeps the mode of the one it replaced (a read-only one stays read-only).
-        const int oldMode = m_vecOldModes.at(size_t(report.index));
-        if (oldMode >= 0)
-            ::chmod(QFile::encodeName(report.pdfPath).constData(), mode_t(oldMode));
     } else if (m_gate.StopRequested()) {
         report.result = WorkbookReport::Stopped;
     } else {

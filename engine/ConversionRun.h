@@ -106,7 +106,6 @@ private:
     void ReportSheet(int index, int sheet, int sheetCount);
     // False, with every workbook failed and the user told, when the temporary folder is full.
     bool RoomToWork();
-    void RememberMode(const WorkbookReport& report);
     // The failure of a workbook when a disk it needed is full; empty otherwise.
     QString FullDiskText(const QString& workbookPath) const;
     // The earlier workbook of this run that made this workbook's PDF, or -1.
@@ -142,7 +141,6 @@ private:
     mutable std::mutex m_mutex;           // the summary and the observer's calls
     ConversionRunSummary m_summary;
     int m_nProgress = 0;
-    std::vector<int> m_vecOldModes;       // per workbook: the mode of the PDF it replaces, or -1
     int m_nAwaited = -1;                  // the workbook whose result the pending Ghostscript reports
     int m_nOwedStart = -1;                // a start reported once that result is
     int m_nOwedSheet = 0;                 // the owed start's last printed sheet (0: none), reported after it

@@ -116,13 +116,23 @@ bool PrepareRunFiles(const GhostscriptJob& job, JobFiles& files, QString* error)
     return !files.arguments.isEmpty() && PrivateFile::Write(files.arguments, text, error);
 }
 
-// Moves the finished PDF over the target, with the permissions a new file gets.
+// The permissions the PDF gets: those of the file it replaces (a read-only PDF
+// stays read-only), else those a new file gets.
+mode_t ModeFor(const QByteArray& target)
+{
+    struct stat st {};
+    if (::stat(target.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return st.st_mode & 07777;
+    return 0666 & ~CurrentUmask();
+}
+
+// Moves the finished PDF over the target.
 bool Publish(const QString& partial, const QString& target, QString* error)
 {
     const QByteArray from = QFile::encodeName(partial);
     const QByteArray to = QFile::encodeName(target);
     // Some file systems keep no modes: a refused chmod is no reason to lose the PDF.
-    (void)::chmod(from.constData(), 0666 & ~CurrentUmask());
+    (void)::chmod(from.constData(), ModeFor(to));
     if (std::rename(from.constData(), to.constData()) != 0) {
         *error = QStringLiteral("Couldn't write \"%1\": %2")
                      .arg(target, QString::fromLocal8Bit(strerror(errno)));

@@ -20,3 +20,9 @@ constexpr int32_t Quit = 0x12E;        // Application, method
 // The number of arguments Open and PrintOut take.
 constexpr int kOpenArgumentCount = 13;
 constexpr int kPrintOutArgumentCount = 8;
+
+// What Open raises for an encrypted workbook whose password it was not given
+// (E_ACCESSDENIED); other refusals raise DISP_E_EXCEPTION, a failed application E_FAIL.
+namespace ExcelError {
+constexpr int32_t PasswordRequired = static_cast<int32_t>(0x80070005);
+} // namespace ExcelError

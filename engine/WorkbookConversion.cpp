@@ -14,9 +14,6 @@
 namespace {
 const QString kProgId = QStringLiteral("Excel.Application");
 const QString kNoExcel = QStringLiteral("Couldn't get Excel object.");
-// What Open raises for an encrypted workbook whose password it was not given
-// (E_ACCESSDENIED); other refusals raise DISP_E_EXCEPTION, a failed application E_FAIL.
-constexpr int32_t kPasswordRequired = static_cast<int32_t>(0x80070005);
 
 // The part of a path after its last separator.
 QString FileNameOf(const QString& path)
@@ -194,7 +191,7 @@ CWorkbookConversion::OpenResult CWorkbookConversion::OpenWorkbook(Application& e
         excel.workbook.AttachDispatch(workbook.pdispVal);
         return Opened;
     } catch (const DispatchException& e) {
-        if (e.Code() == kPasswordRequired)
+        if (e.Code() == ExcelError::PasswordRequired)
             return PasswordNeeded;
         job.failure = OpenFailure(job.workbookPath, e);
     } catch (...) {

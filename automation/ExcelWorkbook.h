@@ -29,7 +29,7 @@ public:
     css::uno::Reference<css::frame::XModel> Model() const;
     OfficeProcess& Office() const;
     ExcelAppContext& Context() const { return *m_pContext; }
-    // True only at the first call: the document's view has not been switched yet.
+    // True only at the first call: the document's view has not been prepared or switched yet.
     bool TakeFirstActivation();
     // The printer queue the document was last set to print through (empty: none yet);
     // the office keeps it for the document, so later sheets need not set it again.

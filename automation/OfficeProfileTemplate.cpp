@@ -9,6 +9,14 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
+
+#include <functional>
 #include <mutex>
 
 #include <sys/stat.h>
@@ -17,6 +25,8 @@
 namespace {
 
 constexpr const char* kVersionFile = "office-version";
+// Raised whenever the way a template is made changes, so that older ones are made again.
+constexpr const char* kTemplateRevision = "template 2\n";
 const QString kVersionSource = QStringLiteral(ORVIK_OFFICE_PROGRAM_DIR "/versionrc");
 std::mutex g_buildMutex;
 
@@ -48,7 +58,22 @@ bool MakePrivateFolder(const QString& folder)
 QByteArray OfficeVersion()
 {
     QFile f(kVersionSource);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unknown");
+    return (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unknown")) + kTemplateRevision;
+}
+
+// Changes one group of the office's configuration and commits it.
+void SetConfiguration(const css::uno::Reference<css::uno::XComponentContext>& context, const char* group,
+                      const std::function<void(const css::uno::Reference<css::container::XNameAccess>&)>& change)
+{
+    using css::uno::Reference;
+    const auto provider = css::configuration::theDefaultProvider::get(context);
+    css::uno::Sequence<css::uno::Any> args(1);
+    args.getArray()[0] <<= UnoRuntime::Property("nodepath", css::uno::Any(OUString::createFromAscii(group)));
+    Reference<css::container::XNameAccess> access(
+        provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationUpdateAccess", args),
+        css::uno::UNO_QUERY_THROW);
+    change(access);
+    Reference<css::util::XChangesBatch>(access, css::uno::UNO_QUERY_THROW)->commitChanges();
 }
 
 } // namespace
@@ -94,7 +119,7 @@ bool OfficeProfileTemplate::Build(const QString& cacheFolder, const OfficeOption
     {
         OfficeOptions firstStart = options;
         OfficeProcess office(firstStart, building.path(), true);
-        if (!office.Start(error))
+        if (!office.Start(error) || !MarkFirstStartDone(office, error))
             return false;
         if (!office.Shutdown()) {
             if (error)
@@ -123,6 +148,34 @@ bool OfficeProfileTemplate::Build(const QString& cacheFolder, const OfficeOption
         return true;
     }
     return IsCurrent(target);
+}
+
+bool OfficeProfileTemplate::MarkFirstStartDone(OfficeProcess& office, QString* error)
+{
+    // A profile that has not recorded the office's version as the last one run
+    // makes every start run the office's graphics self-checks (seconds of
+    // drawing into large bitmaps) before it answers. A profile that only ever
+    // ran headless never records it: it is recorded here once, for all copies.
+    // The restart flag left by the first start is cleared as a finished restart clears it.
+    try {
+        office.Call(QStringLiteral("Profile"), [&] {
+            const auto context = office.Context();
+            SetConfiguration(context, "/org.openoffice.Setup/Product", [](const auto& product) {
+                const css::uno::Any version = product->getByName("ooSetupVersion");
+                css::uno::Reference<css::container::XNameReplace>(product, css::uno::UNO_QUERY_THROW)
+                    ->replaceByName("ooSetupLastVersion", version);
+            });
+            SetConfiguration(context, "/org.openoffice.Setup/Office", [](const auto& setup) {
+                css::uno::Reference<css::container::XNameReplace>(setup, css::uno::UNO_QUERY_THROW)
+                    ->replaceByName("OfficeRestartInProgress", css::uno::Any(false));
+            });
+        });
+    } catch (const DispatchException& e) {
+        if (error)
+            *error = QStringLiteral("The profile template could not be prepared: %1").arg(e.Message());
+        return false;
+    }
+    return true;
 }
 
 std::unique_ptr<QTemporaryDir> OfficeProfileTemplate::NewProfileFolder(bool* fromTemplate)

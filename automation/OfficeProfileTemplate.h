@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class OfficeProcess;
+
 // The office's profile folder as a fresh start leaves it, kept once in the
 // user's cache folder (…/orvik-excel-to-pdf/profile-template) and copied for
 // every office process, so that no process pays for creating a profile and no
@@ -29,5 +31,6 @@ public:
 private:
     static bool IsCurrent(const QString& folder);
     static bool Build(const QString& cacheFolder, const OfficeOptions& options, QString* error);
+    static bool MarkFirstStartDone(OfficeProcess& office, QString* error);
     static bool CopyTree(const QString& from, const QString& to);
 };

@@ -12,6 +12,8 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/view/XPrintable.hpp>
 #include <com/sun/star/view/XRenderable.hpp>
@@ -54,18 +56,38 @@ bool SheetPrinter::IsActive()
 
 void SheetPrinter::Activate()
 {
-    // A freshly loaded hidden document applies the view settings stored in the
-    // file (its active sheet) only when it first prints, switching sheets
-    // behind our back; and with form controls it refuses to switch sheets
-    // until then. So the view first prints one page into a scratch file.
-    if (m_workbook.TakeFirstActivation())
+    if (m_workbook.TakeFirstActivation() && StoredViewPending())
         PrimeView();
     if (IsActive())
         return;
+    // With form controls a view may refuse to switch sheets until it has printed once.
     PrimeView();
     if (!IsActive())
         throw DispatchException(DISP_E_EXCEPTION,
                                 QStringLiteral("Sheet %1 could not be made the active sheet.").arg(m_nIndex + 1));
+}
+
+bool SheetPrinter::StoredViewPending()
+{
+    // A hidden document loaded from a binary Excel file applies the view
+    // settings stored in it (its active sheet) only when it first prints,
+    // switching sheets behind our back: its view first prints one page into a
+    // scratch file. (Asking the view for its selected sheets applies them as
+    // well, but can crash the office when the workbook has form controls.)
+    // Other formats apply them while loading, and with one sheet the stored
+    // active sheet can only be the one to print.
+    return m_office.Call(QStringLiteral("Activate"), [&] {
+        Reference<css::container::XIndexAccess> sheets(
+            Reference<css::sheet::XSpreadsheetDocument>(m_xModel, UNO_QUERY_THROW)->getSheets(), UNO_QUERY_THROW);
+        if (sheets->getCount() < 2)
+            return false;
+        for (const css::beans::PropertyValue& arg : m_xModel->getArgs()) {
+            OUString filter;
+            if (arg.Name == "FilterName" && (arg.Value >>= filter))
+                return filter.startsWith("MS Excel ") && filter.indexOf("XML") < 0;
+        }
+        return false;
+    });
 }
 
 void SheetPrinter::PrimeView()

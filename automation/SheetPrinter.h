@@ -43,6 +43,7 @@ public:
 
 private:
     bool IsActive();
+    bool StoredViewPending();
     void PrimeView();
     bool IsEmpty();
     void SelectPrinter(const QString& name);

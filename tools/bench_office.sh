@@ -27,3 +27,9 @@ XDG_CACHE_HOME=$cache "$bench" "${books[@]}"
 echo
 echo "== An office per workbook"
 XDG_CACHE_HOME=$cache "$bench" --own-office "${books[@]}"
+echo
+echo "== One big workbook (one sheet of 50,000 rows): office start, open, the sheet's print"
+big=$(mktemp -d)
+trap 'rm -rf "$cache" "$big"' EXIT
+python3 "$top/tools/make_sample_workbooks.py" "$big" --count 1 --sheets 1 --rows 50000 >/dev/null
+XDG_CACHE_HOME=$cache "$bench" "$big"/*.xlsx

@@ -149,6 +149,47 @@ INSTANTIATE_TEST_SUITE_P(SharedTestdata, ProtectedWorkbookTest,
                                  .replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
                          });
 
+// A sheet is printed with one print job: the one-page print that prepares a
+// freshly loaded view is made only for a binary workbook of several sheets,
+// whose stored view the office applies at its first print. The extra print
+// would go into a scratch folder of the application's own in the temporary folder.
+TEST_F(OfficeServerTest, PrintsEachSheetWithOnePrintWhereTheStoredViewIsAppliedAtLoad)
+{
+    ORVIK_REQUIRE_OFFICE();
+    // The session's office runs before the temporary folder changes: its
+    // profile must not go into the folder this case removes.
+    ASSERT_TRUE(OfficeSession::CurrentOffice());
+    QTemporaryDir temp;
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const auto scratchFolders = [&] {
+        return QDir(temp.path()).entryList({QStringLiteral("orvik-print-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    };
+    struct Case {
+        const char* file;
+        int sheet;
+        const char* present;
+        const char* absent;
+    };
+    // The first: stored with its second sheet active; the second: one sheet.
+    for (const Case& c : {Case{"SampleSS.xlsx", 1, "Test spreadsheet", "2nd sheet"},
+                          Case{"chinese-provinces.xls", 1, "北京市", ""}}) {
+        OpenWorkbook w = Open(TestData(QString::fromLatin1(c.file)));
+        ASSERT_TRUE(w.Print(c.sheet, PrintFile(1))) << c.file;
+        const QString text = PdfText(PrintFile(1));
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.present))) << c.file << ": " << qPrintable(text);
+        if (*c.absent)
+            EXPECT_FALSE(text.contains(QString::fromUtf8(c.absent))) << c.file << ": " << qPrintable(text);
+        EXPECT_EQ(scratchFolders(), QStringList()) << c.file << ": a print beyond the sheet's own";
+        w.CloseAndQuit();
+    }
+    if (hadTemp)
+        qputenv("TMPDIR", savedTemp);
+    else
+        qunsetenv("TMPDIR");
+}
+
 TEST_F(OfficeServerTest, RefusesDamagedMissingAndEmptyFilesAtOpen)
 {
     ORVIK_REQUIRE_OFFICE();

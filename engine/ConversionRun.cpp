@@ -2,6 +2,7 @@
 
 #include "automation/OfficeSession.h"
 #include "engine/ConversionPrompts.h"
+#include "engine/GhostscriptServer.h"
 #include "engine/GhostscriptStage.h"
 #include "engine/WorkbookConversion.h"
 #include "platform/DiskSpace.h"
@@ -125,6 +126,9 @@ ConversionRunSummary ConversionRun::Run()
         CWorkbookConversion engine(&prompts, m_strOutputFolder, m_runFolder.Path(), &m_gate);
         m_pFinisher = std::make_unique<CWorkbookConversion>(nullptr, m_strOutputFolder, m_runFolder.Path(),
                                                             &m_finishGate);
+        // One Ghostscript joins the sheets of every workbook of the run.
+        GhostscriptServer ghostscript(m_runFolder.Path(), m_strOutputFolder);
+        m_pFinisher->SetGhostscriptServer(&ghostscript);
         if (!m_strQueueName.isEmpty())
             engine.SetQueueName(m_strQueueName);
         int current = 0;

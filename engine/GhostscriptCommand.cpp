@@ -115,7 +115,7 @@ QString GhostscriptCommand::EscapeOutputName(const QString& path)
     return escaped.replace(QLatin1Char('%'), QLatin1String("%%"));
 }
 
-GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
+GhostscriptCommand GhostscriptCommand::Start(const ConversionOptions& options,
                                              const GhostscriptFiles& files)
 {
     GhostscriptCommand c;
@@ -134,6 +134,14 @@ GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
     if (options.SecurityApplies())
         a << QLatin1Char('@') + Absolute(files.argumentFile);
     a << QStringLiteral("-sOutputFile=") + EscapeOutputName(files.outputFile);
+    return c;
+}
+
+GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
+                                             const GhostscriptFiles& files)
+{
+    GhostscriptCommand c = Start(options, files);
+    QStringList& a = c.m_lstArguments;
     a << QStringLiteral("-c") << QLatin1String(kSetPdfWrite) << QStringLiteral("-f");
     // The distiller parameters act only on pages read after them; the document
     // information must come after the pages, or the print files' own title wins.
@@ -142,6 +150,21 @@ GhostscriptCommand GhostscriptCommand::Build(const ConversionOptions& options,
     for (const QString& input : files.inputFiles)
         a << Absolute(input);
     a << Absolute(files.pdfmarksFile);
+    return c;
+}
+
+GhostscriptCommand GhostscriptCommand::BuildServer(const ConversionOptions& options, const GhostscriptFiles& files,
+                                                   const QString& readFolder, const QString& writeFolder)
+{
+    GhostscriptCommand c = Start(options, files);
+    QStringList& a = c.m_lstArguments;
+    // The permissions come before the output file's switch to the first job.
+    a.insert(a.size() - 1, QStringLiteral("--permit-file-read=") + Absolute(readFolder) + QLatin1Char('/'));
+    a.insert(a.size() - 1, QStringLiteral("--permit-file-write=") + Absolute(writeFolder) + QLatin1Char('/'));
+    // Standard input is read a line at a time, each line run as it comes: read
+    // as a file it would be taken in only once a whole buffer had arrived.
+    a << QStringLiteral("-c") << QLatin1String(kSetPdfWrite)
+      << QStringLiteral("{ (%stdin) (r) file 65535 string readline { cvx exec } { pop exit } ifelse } loop");
     return c;
 }
 

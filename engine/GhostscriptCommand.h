@@ -37,6 +37,11 @@ public:
     static QString EscapeOutputName(const QString& path);
 
     static GhostscriptCommand Build(const ConversionOptions& options, const GhostscriptFiles& files);
+    // A Ghostscript that takes one job after another on its standard input
+    // (outputFile: where it writes before the first job). It may read files
+    // only below readFolder and write only below writeFolder (absolute paths).
+    static GhostscriptCommand BuildServer(const ConversionOptions& options, const GhostscriptFiles& files,
+                                          const QString& readFolder, const QString& writeFolder);
 
     QString Program() const { return m_strProgram; }
     QStringList Arguments() const { return m_lstArguments; }
@@ -44,6 +49,9 @@ public:
     QString Render() const;
 
 private:
+    // What precedes the files: device, reader, compatibility level, security.
+    static GhostscriptCommand Start(const ConversionOptions& options, const GhostscriptFiles& files);
+
     QString m_strProgram;
     QStringList m_lstArguments;
 };

@@ -1,7 +1,7 @@
 #include "engine/GhostscriptStage.h"
 
 #include "engine/GhostscriptCommand.h"
-#include "engine/GhostscriptRun.h"
+#include "engine/GhostscriptServer.h"
 #include "engine/Pdfmarks.h"
 #include "engine/PrivateFile.h"
 #include "engine/ToUnicodeCheck.h"
@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,13 +22,11 @@ namespace {
 // The temporary files of one job; removed when the job ends, whatever happened.
 struct JobFiles {
     QString pdfmarks;
-    QString arguments;
-    QString log;
     QString partialPdf;
 
     ~JobFiles()
     {
-        for (const QString& f : {pdfmarks, arguments, log, partialPdf}) {
+        for (const QString& f : {pdfmarks, partialPdf}) {
             if (!f.isEmpty())
                 QFile::remove(f);
         }
@@ -71,49 +70,24 @@ mode_t CurrentUmask()
     return 022;
 }
 
-// The first error line Ghostscript wrote (lines naming a password are left out).
-QString Diagnostic(const QString& logFile)
+QString RunFailure(const GhostscriptServer::Outcome& outcome)
 {
-    QFile file(logFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QString last;
-    for (const QByteArray& raw : file.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.isEmpty() || line.contains(QLatin1String("Password"), Qt::CaseInsensitive))
-            continue;
-        if (line.contains(QLatin1String("Error"), Qt::CaseInsensitive))
-            return line;
-        last = line;
-    }
-    return last;
+    if (!outcome.started)
+        return outcome.message;
+    QString how;
+    if (outcome.exitCode < 0)
+        how = QStringLiteral(" (it was ended by a signal)");
+    else if (outcome.exitCode > 0)
+        how = QStringLiteral(" (exit code %1)").arg(outcome.exitCode);
+    return outcome.message.isEmpty() ? QStringLiteral("Ghostscript failed%1.").arg(how)
+                                     : QStringLiteral("Ghostscript failed%1: %2").arg(how, outcome.message);
 }
 
-QString RunFailure(const GhostscriptRunOutcome& outcome, const QString& logFile)
+bool WritePdfmarks(const GhostscriptJob& job, JobFiles& files, QString* error)
 {
-    if (outcome.pid == 0)
-        return QStringLiteral("Ghostscript could not be started: %1").arg(outcome.error);
-    const QString detail = Diagnostic(logFile);
-    const QString code = outcome.exitCode < 0 ? QStringLiteral("it was ended by a signal")
-                                              : QStringLiteral("exit code %1").arg(outcome.exitCode);
-    return detail.isEmpty() ? QStringLiteral("Ghostscript failed (%1).").arg(code)
-                            : QStringLiteral("Ghostscript failed (%1): %2").arg(code, detail);
-}
-
-bool PrepareRunFiles(const GhostscriptJob& job, JobFiles& files, QString* error)
-{
-    const QString run = job.runFolder;
-    files.pdfmarks = PrivateFile::CreateUnique(run, QStringLiteral("pdfmarks-"), QString(), error);
-    files.log = PrivateFile::CreateUnique(run, QStringLiteral("gs-"), QStringLiteral(".log"), error);
-    if (files.pdfmarks.isEmpty() || files.log.isEmpty())
-        return false;
-    if (!Pdfmarks::WritePdfmarksFile(files.pdfmarks, Pdfmarks::BuildText(job.options), error))
-        return false;
-    if (!job.options.SecurityApplies())
-        return true;
-    files.arguments = PrivateFile::CreateUnique(run, QStringLiteral("gs-args-"), QString(), error);
-    const QByteArray text = GhostscriptCommand::ArgumentFileText(job.options).toLatin1();
-    return !files.arguments.isEmpty() && PrivateFile::Write(files.arguments, text, error);
+    files.pdfmarks = PrivateFile::CreateUnique(job.runFolder, QStringLiteral("pdfmarks-"), QString(), error);
+    return !files.pdfmarks.isEmpty() &&
+           Pdfmarks::WritePdfmarksFile(files.pdfmarks, Pdfmarks::BuildText(job.options), error);
 }
 
 // The permissions the PDF gets: those of the file it replaces (a read-only PDF
@@ -158,7 +132,7 @@ QString PdfPathFor(const QString& outputFolder, const QString& workbookPath)
     return path + BaseName(workbookPath) + QStringLiteral(".pdf");
 }
 
-GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* gate)
+GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* gate, GhostscriptServer* server)
 {
     const QString target = PdfPathFor(job.outputFolder, job.workbookPath);
     if (gate && gate->StopRequested())
@@ -171,7 +145,7 @@ GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* ga
 
     JobFiles files;
     QString error;
-    if (!PrepareRunFiles(job, files, &error))
+    if (!WritePdfmarks(job, files, &error))
         return Failure(target, error);
     const QString folder = QFileInfo(target).absolutePath();
     files.partialPdf = PrivateFile::CreateUnique(
@@ -180,14 +154,17 @@ GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* ga
     if (files.partialPdf.isEmpty())
         return Failure(target, error);
 
-    const GhostscriptCommand command = BuildGhostscriptCommand(
-        job.options, GhostscriptFiles{job.interpreter, files.partialPdf, job.inputFiles,
-                                      files.pdfmarks, files.arguments, NeedOlderReader(job.inputFiles)});
-    const GhostscriptRunOutcome outcome = RunAndWait(command, gate, files.log);
+    std::optional<GhostscriptServer> own;
+    if (!server)
+        server = &own.emplace(job.runFolder, folder, job.interpreter);
+    const GhostscriptServer::Outcome outcome = server->Run(
+        GhostscriptServer::Job{job.options, files.partialPdf, files.pdfmarks, job.inputFiles,
+                               NeedOlderReader(job.inputFiles)},
+        gate);
     if (outcome.stopped)
         return Failure(target, QStringLiteral("The conversion was stopped."));
-    if (outcome.pid == 0 || outcome.exitCode != 0)
-        return Failure(target, RunFailure(outcome, files.log));
+    if (!outcome.ok)
+        return Failure(target, RunFailure(outcome));
     if (!IsCompletePdf(files.partialPdf))
         return Failure(target, QStringLiteral("Ghostscript wrote no PDF for \"%1\".").arg(target));
     if (!Publish(files.partialPdf, target, &error))

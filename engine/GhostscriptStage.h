@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class GhostscriptServer;
 class StopGate;
 
 // One workbook's Ghostscript stage: what it needs and what came of it.
@@ -26,8 +27,11 @@ struct GhostscriptResult {
 // Writes the workbook's PDF from its print files. Ghostscript writes under a
 // temporary name in the output folder; only a complete PDF replaces the target,
 // so a failed or stopped run leaves an existing PDF as it was. Several jobs may
-// run at once in the same run folder.
-GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* gate = nullptr);
+// run at once in the same run folder. With a server (one job at a time), its
+// Ghostscript writes the PDF, else one started for this job alone; the
+// server's folders must hold the job's run folder and output folder.
+GhostscriptResult ConvertWithGhostscript(const GhostscriptJob& job, StopGate* gate = nullptr,
+                                         GhostscriptServer* server = nullptr);
 
 // Target path the stage writes for a workbook: folder + separator (when missing) + base name + ".pdf".
 QString PdfPathFor(const QString& outputFolder, const QString& workbookPath);

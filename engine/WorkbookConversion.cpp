@@ -324,7 +324,7 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
             job.outputFolder = printed.outputFolder;
             job.inputFiles = printed.printFiles;
             job.runFolder = printed.printFolder; // its pdfmarks stay beside its own print files
-            const GhostscriptResult result = ConvertWithGhostscript(job, m_pGate);
+            const GhostscriptResult result = ConvertWithGhostscript(job, m_pGate, m_pGhostscript);
             if (result.ok) {
                 outcome.converted = true;
                 outcome.pdfPath = result.pdfPath;

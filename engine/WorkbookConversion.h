@@ -9,6 +9,7 @@
 #include <vector>
 
 class CDispatchDriver;
+class GhostscriptServer;
 class DispatchException;
 class ConversionPrompts;
 class StopGate;
@@ -62,6 +63,9 @@ public:
     void SetOptions(const ConversionOptions& options) { m_options = options; }
     void SetOutputFolder(const QString& folder) { m_strOutputFolder = folder; }
     void SetStopGate(StopGate* gate) { m_pGate = gate; }
+    // The Ghostscript that ConvertPrinted hands its jobs to (it must outlive
+    // their use); without one, each workbook starts a Ghostscript of its own.
+    void SetGhostscriptServer(GhostscriptServer* server) { m_pGhostscript = server; }
     // The printer queue the sheets print through ("OrvikExcelToPDF" unless changed).
     void SetQueueName(const QString& name) { m_strQueueName = name; }
     QString QueueName() const { return m_strQueueName; }
@@ -130,6 +134,7 @@ private:
     QString m_strRunFolder;
     ConversionPrompts* m_pPrompts;
     StopGate* m_pGate;
+    GhostscriptServer* m_pGhostscript = nullptr;
     QString m_strQueueName;
     bool m_bQueueReported = false;
     SheetCallback m_sheetCallback;

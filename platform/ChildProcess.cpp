@@ -116,6 +116,44 @@ ChildProcess::~ChildProcess()
 {
     if (Running())
         Kill();
+    ClosePipes();
+}
+
+bool ChildProcess::OpenPipes(ChildStreams* child, int* error)
+{
+    // Close-on-exec on every end: no other child started meanwhile inherits
+    // them; the child's own ends become its standard streams through dup2.
+    int in[2], out[2];
+    if (pipe2(in, O_CLOEXEC) != 0) {
+        *error = errno;
+        return false;
+    }
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        *error = errno;
+        close(in[0]);
+        close(in[1]);
+        return false;
+    }
+    child->input = in[0];
+    child->output = out[1];
+    m_nInputFd = in[1];
+    m_nOutputFd = out[0];
+    return true;
+}
+
+void ChildProcess::CloseInput()
+{
+    if (m_nInputFd >= 0)
+        close(m_nInputFd);
+    m_nInputFd = -1;
+}
+
+void ChildProcess::ClosePipes()
+{
+    CloseInput();
+    if (m_nOutputFd >= 0)
+        close(m_nOutputFd);
+    m_nOutputFd = -1;
 }
 
 bool ChildProcess::Start(const QString& program, const QStringList& arguments, QString* error)
@@ -136,10 +174,20 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, Q
     const QByteArray out = m_strOutputFile.isEmpty() ? QByteArray("/dev/null")
                                                      : QFile::encodeName(m_strOutputFile);
     int rc = 0;
-    const pid_t pid = m_bEndWithParent
-                          ? Launcher::Instance().Run([&] { return ForkWithParentDeath(argv.data(), envp.data(), out, &rc); })
-                          : Spawn(argv.data(), envp.data(), out, &rc);
+    ClosePipes();
+    ChildStreams streams;
+    pid_t pid = -1;
+    if (!m_bPiped || OpenPipes(&streams, &rc)) {
+        pid = m_bEndWithParent
+                  ? Launcher::Instance().Run([&] { return ForkWithParentDeath(argv.data(), envp.data(), out, streams, &rc); })
+                  : Spawn(argv.data(), envp.data(), out, streams, &rc);
+    }
+    for (int fd : {streams.input, streams.output}) {
+        if (fd >= 0)
+            close(fd);
+    }
     if (pid <= 0) {
+        ClosePipes();
         if (error)
             *error = QStringLiteral("The program \"%1\" could not be started: %2")
                          .arg(program, QString::fromLocal8Bit(strerror(rc)));
@@ -152,12 +200,19 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, Q
     return true;
 }
 
-pid_t ChildProcess::Spawn(char* const argv[], char* const envp[], const QByteArray& output, int* error)
+pid_t ChildProcess::Spawn(char* const argv[], char* const envp[], const QByteArray& output,
+                          ChildStreams streams, int* error)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    if (streams.input >= 0)
+        posix_spawn_file_actions_adddup2(&actions, streams.input, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (streams.output >= 0)
+        posix_spawn_file_actions_adddup2(&actions, streams.output, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -177,7 +232,7 @@ pid_t ChildProcess::Spawn(char* const argv[], char* const envp[], const QByteArr
 // async-signal-safe calls run between fork and exec; a close-on-exec pipe
 // carries a failed exec's errno back.
 pid_t ChildProcess::ForkWithParentDeath(char* const argv[], char* const envp[], const QByteArray& output,
-                                        int* error)
+                                        ChildStreams streams, int* error)
 {
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
@@ -195,8 +250,9 @@ pid_t ChildProcess::ForkWithParentDeath(char* const argv[], char* const envp[], 
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        const int in = open("/dev/null", O_RDONLY);
-        const int out = open(output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        const int in = streams.input >= 0 ? streams.input : open("/dev/null", O_RDONLY);
+        const int out = streams.output >= 0 ? streams.output
+                                            : open(output.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         if (in < 0 || out < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) {
             const int e = errno;
             (void)!write(report[1], &e, sizeof e);

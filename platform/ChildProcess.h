@@ -21,6 +21,15 @@ public:
 
     // Output of the child (stdout and stderr) is appended to this file (mode 0600).
     void SetOutputFile(const QString& path) { m_strOutputFile = path; }
+    // On: standard input, and standard output with error, are pipes to this
+    // program (InputFd(), OutputFd()) instead of /dev/null and the output file.
+    void SetPiped(bool on) { m_bPiped = on; }
+    // The program's ends of the pipes of a piped child; -1 otherwise. Both are
+    // closed with this object; CloseInput() closes the input end earlier.
+    int InputFd() const { return m_nInputFd; }
+    int OutputFd() const { return m_nOutputFd; }
+    void CloseInput();
+
     // "NAME=value" entries added to (or replacing in) the inherited environment.
     void SetExtraEnvironment(const QStringList& entries) { m_lstExtraEnv = entries; }
 
@@ -47,13 +56,26 @@ public:
     void Kill();
 
 private:
+    // The child's ends of its standard streams: a pipe end, or -1 for a file.
+    struct ChildStreams {
+        int input = -1;
+        int output = -1;
+    };
+
     bool TryReap(bool block) const;
-    pid_t Spawn(char* const argv[], char* const envp[], const QByteArray& output, int* error);
-    pid_t ForkWithParentDeath(char* const argv[], char* const envp[], const QByteArray& output, int* error);
+    bool OpenPipes(ChildStreams* child, int* error);
+    void ClosePipes();
+    pid_t Spawn(char* const argv[], char* const envp[], const QByteArray& output, ChildStreams streams,
+                int* error);
+    pid_t ForkWithParentDeath(char* const argv[], char* const envp[], const QByteArray& output,
+                              ChildStreams streams, int* error);
 
     QString m_strOutputFile;
     QStringList m_lstExtraEnv;
     bool m_bEndWithParent = true;
+    bool m_bPiped = false;
+    int m_nInputFd = -1;
+    int m_nOutputFd = -1;
     pid_t m_pid = 0;
     mutable bool m_bReaped = true;
     mutable int m_nExitCode = -1;

@@ -18,10 +18,7 @@ namespace {
 
 QString RunTool(const QString& program, const QStringList& args)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(180000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return testsupport::ToolOutput(program, args, 180000);
 }
 
 // The office's own PDF of a one-row CSV sheet, from a profile of its own, in run.

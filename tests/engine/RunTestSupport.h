@@ -333,8 +333,8 @@ inline QByteArray OnePagePdf(const QString& scratchFolder)
 
 // Puts a "gs" first on PATH that records its process id and becomes the real
 // Ghostscript. BeforeStart holds it before it starts until the test lets it go;
-// AfterPages lets it read every page and then holds it before it finishes the
-// PDF (its temporary files are in place then). PATH is restored on destruction.
+// AfterPages lets it read every page of a workbook and then holds it before it
+// finishes the PDF (its temporary files are in place then). PATH is restored on destruction.
 class GhostscriptHold {
 public:
     enum Moment { BeforeStart, AfterPages };
@@ -347,8 +347,13 @@ public:
         if (moment == BeforeStart)
             script += QStringLiteral("while [ ! -e '%1/release' ]; do sleep 0.02; done\nexec '%2' \"$@\"\n").arg(dir, realGs);
         else
-            script += QStringLiteral("exec '%2' \"$@\" --permit-file-all='%1/' -c '(%1/held) (w) file closefile "
-                                     "{ (%1/release) status { pop pop pop pop exit } if } loop'\n")
+            // Ghostscript runs its input line by line; the hold goes before a
+            // job's end line. Ghostscript stays this process, fed through a FIFO.
+            script += QStringLiteral("mkfifo '%1/in.'$$\nexec 3<&0\n"
+                                     "sed -u 's|^[0-9][0-9]* orvik.end$|(%1/held) (w) file closefile "
+                                     "{ (%1/release) status { pop pop pop pop exit } if } loop &|' "
+                                     "<&3 >'%1/in.'$$ 2>/dev/null &\n"
+                                     "exec '%2' --permit-file-all='%1/' \"$@\" <'%1/in.'$$ 3<&-\n")
                           .arg(dir, realGs);
         QFile file(m_dir.filePath(QStringLiteral("gs")));
         file.open(QIODevice::WriteOnly);

@@ -3,6 +3,7 @@
 // Tests that need a real outside program (Ghostscript, LibreOffice, CUPS, qpdf,
 // poppler). Under ./test.sh and in CI (ORVIK_REQUIRE_REAL_TOOLS=1) a missing
 // tool is a failure; elsewhere the test is skipped with a loud reason.
+#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <cstdlib>
@@ -19,6 +20,17 @@ inline bool RealToolsRequired()
 inline bool HaveProgram(const char* name)
 {
     return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
+}
+
+// What a tool wrote on its standard output (and, when asked, its standard error).
+inline QString ToolOutput(const QString& program, const QStringList& args, int timeoutMs = 60000,
+                          bool withErrors = false)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(timeoutMs);
+    const QByteArray out = p.readAllStandardOutput();
+    return QString::fromUtf8(withErrors ? out + p.readAllStandardError() : out);
 }
 
 } // namespace testsupport

@@ -18,10 +18,7 @@ namespace {
 
 QString Tool(const QString& program, const QStringList& args)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return testsupport::ToolOutput(program, args);
 }
 
 // pdfinfo's value for key; a value over several lines runs to the next "Key:" line.

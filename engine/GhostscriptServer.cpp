@@ -1,0 +1,279 @@
+#include "engine/GhostscriptServer.h"
+
+#include "engine/GhostscriptCommand.h"
+#include "engine/PrivateFile.h"
+#include "platform/StopGate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+// Defined once per process. A job's steps run inside "stopped": the first
+// error is printed as one line and marks the job failed, and its later steps
+// are skipped. The end of a job closes its PDF (the output switches to
+// /dev/null) and prints the job's end line. Each definition is one line: the
+// process runs its input line by line.
+const char* const kPrelude =
+    "/orvik.fail { userdict /orvik.failed true put (Error: ) print $error /errorname get ==only ( in ) print "
+    "$error /command get ==only (\\n) print $error /newerror false put } bind def\n"
+    "/orvik.do { userdict /orvik.failed get { pop } { stopped { orvik.fail } if } ifelse } bind def\n"
+    "/orvik.run { /run load 2 array astore cvx orvik.do } bind def\n"
+    "/orvik.end { { << /OutputFile (/dev/null) >> setpagedevice } stopped { orvik.fail } if "
+    "(%%[orvik-job ) print =only userdict /orvik.failed get { ( failed]%%) } { ( ok]%%) } ifelse print "
+    "(\\n) print flush userdict /orvik.failed false put } bind def\n"
+    "userdict /orvik.failed false put\n";
+
+QByteArray EndLine(int job, bool failed)
+{
+    return QByteArray("%%[orvik-job ") + QByteArray::number(job) + (failed ? " failed]%%" : " ok]%%");
+}
+
+// Ghostscript checks the names it opens against its permitted folders as
+// text: both sides are written the same way, absolute and clean.
+QString AbsolutePath(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+bool IsDiagnostic(const QString& line)
+{
+    return line.contains(QLatin1String("Error"), Qt::CaseInsensitive) &&
+           !line.contains(QLatin1String("Password"), Qt::CaseInsensitive);
+}
+
+// Writing into the pipe of a Ghostscript that has ended must not end this
+// program: SIGPIPE is blocked on this thread while it writes, and one it
+// raised is taken back before the block is lifted.
+class PipeSignalBlock {
+public:
+    PipeSignalBlock()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~PipeSignalBlock()
+    {
+        const timespec none{0, 0};
+        while (sigtimedwait(&m_pipe, nullptr, &none) > 0) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+};
+
+} // namespace
+
+GhostscriptServer::GhostscriptServer(const QString& readFolder, const QString& writeFolder,
+                                     const QString& interpreter)
+    : m_strReadFolder(AbsolutePath(readFolder)),
+      m_strWriteFolder(AbsolutePath(writeFolder)),
+      m_strInterpreter(interpreter)
+{
+}
+
+GhostscriptServer::~GhostscriptServer()
+{
+    End();
+}
+
+pid_t GhostscriptServer::Pid() const
+{
+    return m_pProcess && m_pProcess->Running() ? m_pProcess->Pid() : 0;
+}
+
+QByteArray GhostscriptServer::PostScriptString(const QByteArray& bytes)
+{
+    QByteArray out("(");
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '(' || c == ')' || c == '\\')
+            out += '\\', out += c;
+        else if (u < 0x20 || u > 0x7E)
+            out += '\\' + QByteArray::number(u, 8).rightJustified(3, '0');
+        else
+            out += c;
+    }
+    return out + ')';
+}
+
+QString GhostscriptServer::KeyOf(const Job& job) const
+{
+    const ConversionOptions& o = job.options;
+    // The distiller settings stay with the process from job to job, so they belong to its key.
+    return QStringList{GhostscriptCommand::SecurityArguments(o).join(QLatin1Char(' ')),
+                       GhostscriptCommand::EffectiveLevel(o), job.olderReader ? QStringLiteral("old") : QString(),
+                       o.m_strDocCompression, o.m_strImageCompression, o.m_strJpegQuality}
+        .join(QLatin1Char('\n'));
+}
+
+bool GhostscriptServer::StartFor(const Job& job, Outcome* outcome)
+{
+    End();
+    QString error;
+    if (job.options.SecurityApplies()) {
+        m_strArgumentFile = PrivateFile::CreateUnique(m_strReadFolder, QStringLiteral("gs-args-"), QString(), &error);
+        const QByteArray text = GhostscriptCommand::ArgumentFileText(job.options).toLatin1();
+        if (m_strArgumentFile.isEmpty() || !PrivateFile::Write(m_strArgumentFile, text, &error)) {
+            End();
+            outcome->started = false;
+            outcome->message = error;
+            return false;
+        }
+    }
+    const GhostscriptCommand command = GhostscriptCommand::BuildServer(
+        job.options,
+        GhostscriptFiles{m_strInterpreter, QStringLiteral("/dev/null"), {}, QString(), m_strArgumentFile,
+                         job.olderReader},
+        m_strReadFolder, m_strWriteFolder);
+    m_pProcess = std::make_unique<ChildProcess>();
+    m_pProcess->SetPiped(true);
+    // Its scratch files go into the private folder, so an interrupted run leaves none in /tmp.
+    m_pProcess->SetExtraEnvironment({QStringLiteral("TMPDIR=") + m_strReadFolder});
+    if (!m_pProcess->Start(command.Program(), command.Arguments(), &error)) {
+        End();
+        outcome->started = false;
+        outcome->message = QStringLiteral("Ghostscript could not be started: %1").arg(error);
+        return false;
+    }
+    fcntl(m_pProcess->InputFd(), F_SETFL, fcntl(m_pProcess->InputFd(), F_GETFL) | O_NONBLOCK);
+    m_strKey = KeyOf(job);
+    m_baToSend = QByteArray(kPrelude);
+    return true;
+}
+
+QByteArray GhostscriptServer::JobText(const Job& job) const
+{
+    auto name = [](const QString& path) {
+        return PostScriptString(QFile::encodeName(AbsolutePath(path)));
+    };
+    const QByteArray output = PostScriptString(
+        QFile::encodeName(GhostscriptCommand::EscapeOutputName(AbsolutePath(job.outputPdf))));
+    QByteArray text = "% job " + QByteArray::number(m_nJob) + "\n";
+    text += "{ << /OutputFile " + output + " >> setpagedevice } orvik.do\n";
+    // The distiller parameters act only on pages read after them; the document
+    // information must come after the pages, or the print files' own title wins.
+    text += name(job.pdfmarks) + " orvik.run\n";
+    for (const QString& input : job.inputFiles)
+        text += name(input) + " orvik.run\n";
+    text += name(job.pdfmarks) + " orvik.run\n";
+    text += QByteArray::number(m_nJob) + " orvik.end\n";
+    return text;
+}
+
+GhostscriptServer::Outcome GhostscriptServer::Run(const Job& job, StopGate* gate)
+{
+    Outcome outcome;
+    if (gate && gate->StopRequested()) {
+        outcome.stopped = true;
+        return outcome;
+    }
+    if ((!m_pProcess || !m_pProcess->Running() || KeyOf(job) != m_strKey) && !StartFor(job, &outcome))
+        return outcome;
+    ++m_nJob;
+    // m_baToSend holds what is still to be sent: the prelude of a new process, then the job.
+    m_baToSend += JobText(job);
+    bool failed = false;
+    QString diagnostic;
+    bool ended;
+    {
+        // Attached only while the job runs: a stop ends it, even one asked just before.
+        StopGateAttachment attachment(gate, m_pProcess.get());
+        ended = AwaitEnd(&failed, &diagnostic);
+    }
+    if (!ended)
+        return Ended(gate, diagnostic);
+    if (failed) {
+        // What a failed job leaves in the interpreter is unknown: the next job gets a fresh one.
+        End();
+        outcome.message = diagnostic;
+        return outcome;
+    }
+    outcome.ok = true;
+    return outcome;
+}
+
+bool GhostscriptServer::AwaitEnd(bool* failed, QString* diagnostic)
+{
+    PipeSignalBlock noSigpipe;
+    const int in = m_pProcess->InputFd();
+    const int out = m_pProcess->OutputFd();
+    const QByteArray ok = EndLine(m_nJob, false);
+    const QByteArray bad = EndLine(m_nJob, true);
+    QByteArray received;
+    // Writing and reading at once: a long job must not fill one pipe while this side waits on the other.
+    for (;;) {
+        pollfd fds[2] = {{out, POLLIN, 0}, {m_baToSend.isEmpty() ? -1 : in, POLLOUT, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)) {
+            const ssize_t n = ::write(in, m_baToSend.constData(), size_t(m_baToSend.size()));
+            if (n > 0)
+                m_baToSend.remove(0, n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                m_baToSend.clear(); // the process has ended; its output tells the rest
+        }
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::read(out, buffer, sizeof buffer);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN))
+            return false;
+        if (n < 0)
+            continue;
+        received.append(buffer, n);
+        qsizetype newline;
+        while ((newline = received.indexOf('\n')) >= 0) {
+            const QByteArray line = received.left(newline).trimmed();
+            received.remove(0, newline + 1);
+            if (line == ok || line == bad) {
+                *failed = line == bad;
+                return true;
+            }
+            if (diagnostic->isEmpty() && IsDiagnostic(QString::fromUtf8(line)))
+                *diagnostic = QString::fromUtf8(line);
+        }
+    }
+}
+
+GhostscriptServer::Outcome GhostscriptServer::Ended(StopGate* gate, const QString& diagnostic)
+{
+    Outcome outcome;
+    m_pProcess->WaitForExit(2000);
+    outcome.exitCode = m_pProcess->Running() ? -1 : m_pProcess->ExitCode();
+    outcome.stopped = gate && gate->StopRequested();
+    outcome.message = diagnostic;
+    End();
+    return outcome;
+}
+
+void GhostscriptServer::End()
+{
+    if (m_pProcess) {
+        // The end of its input ends an idle Ghostscript; one that does not go is ended.
+        m_pProcess->CloseInput();
+        if (!m_pProcess->WaitForExit(2000))
+            m_pProcess->Kill();
+        m_pProcess.reset();
+    }
+    if (!m_strArgumentFile.isEmpty())
+        QFile::remove(m_strArgumentFile);
+    m_strArgumentFile.clear();
+    m_strKey.clear();
+    m_baToSend.clear();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "options/ConversionOptions.h"
+#include "platform/ChildProcess.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class StopGate;
+
+// One Ghostscript process that writes PDF after PDF: each workbook is a job
+// handed over on its standard input (the output file switched to the job's
+// PDF, the pdfmarks, every print file, the pdfmarks again), and Ghostscript
+// tells the job's end by a line of its own. Starting Ghostscript costs more
+// than joining a small workbook's pages, so a run keeps one process and starts
+// a new one only when the command line has to change (other security,
+// compatibility level, reader or distiller settings) or after a failed job.
+// One thread at a time uses it.
+class GhostscriptServer {
+public:
+    struct Job {
+        ConversionOptions options;
+        QString outputPdf;        // written from scratch; any folder below the write folder
+        QString pdfmarks;         // below the read folder
+        QStringList inputFiles;   // below the read folder, in page order
+        bool olderReader = false; // read the inputs with the older PDF reader
+    };
+    struct Outcome {
+        bool ok = false;       // the job ended and Ghostscript reported no error
+        bool started = true;   // false: Ghostscript could not be started (see message)
+        bool stopped = false;  // a stop request ended it
+        int exitCode = 0;      // of a process that ended during the job (-1: a signal)
+        QString message;       // Ghostscript's first error line, or why it could not start
+    };
+
+    // readFolder: private folder of the run; the argument file with the
+    // passwords is kept there, and every file a job reads lies below it.
+    // writeFolder: the folder of the PDFs. interpreter: empty for the default.
+    GhostscriptServer(const QString& readFolder, const QString& writeFolder, const QString& interpreter = {});
+    ~GhostscriptServer();
+    GhostscriptServer(const GhostscriptServer&) = delete;
+    GhostscriptServer& operator=(const GhostscriptServer&) = delete;
+
+    // Runs one job; a stop request on the gate ends the process at once.
+    Outcome Run(const Job& job, StopGate* gate);
+    // Ends the process (waiting briefly for it to finish on its own).
+    void End();
+
+    // The running process, 0 when there is none.
+    pid_t Pid() const;
+
+    // A file name as a PostScript string: any bytes, nothing taken for syntax.
+    static QByteArray PostScriptString(const QByteArray& bytes);
+
+private:
+    QString KeyOf(const Job& job) const;
+    bool StartFor(const Job& job, Outcome* outcome);
+    QByteArray JobText(const Job& job) const;
+    bool Send(const QByteArray& text);
+    // Reads output until the job's end line; false when the process ended first.
+    bool AwaitEnd(bool* failed, QString* diagnostic);
+    Outcome Ended(StopGate* gate, const QString& diagnostic);
+
+    QString m_strReadFolder;
+    QString m_strWriteFolder;
+    QString m_strInterpreter;
+    QString m_strKey;            // what the running process was started for
+    QString m_strArgumentFile;   // its security arguments (0600), removed with it
+    std::unique_ptr<ChildProcess> m_pProcess;
+    QByteArray m_baToSend;      // what is still to be written to its input
+    int m_nJob = 0;
+};

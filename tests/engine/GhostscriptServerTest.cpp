@@ -1,0 +1,227 @@
+// Many workbooks through one Ghostscript process, with the real Ghostscript:
+// each PDF its own, a bad job failing alone, stops, and the process renewed
+// only when it has to be.
+#include "GhostscriptTestFiles.h"
+#include "engine/GhostscriptServer.h"
+#include "engine/GhostscriptStage.h"
+#include "platform/RunFolder.h"
+#include "platform/StopGate.h"
+#include "support/RealTools.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+using testsupport::HaveProgram;
+
+namespace {
+
+QString Tool(const QString& program, const QStringList& args)
+{
+    return testsupport::ToolOutput(program, args, 60000, true);
+}
+
+QString InfoField(const QString& pdf, const QString& key, const QString& password = {})
+{
+    QStringList args{"-enc", "UTF-8"};
+    if (!password.isEmpty())
+        args << "-upw" << password;
+    for (const QString& line : Tool("pdfinfo", args << pdf).split('\n')) {
+        if (line.startsWith(key + ":"))
+            return line.mid(key.size() + 1).trimmed();
+    }
+    return QStringLiteral("<missing>");
+}
+
+QByteArray CommandLineOf(pid_t pid)
+{
+    QFile f(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class GhostscriptServerReal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ORVIK_REQUIRE_TOOL(HaveProgram("gs"), "Ghostscript (gs)");
+        ORVIK_REQUIRE_TOOL(HaveProgram("pdfinfo"), "poppler-utils");
+        ASSERT_TRUE(m_run.IsValid());
+        ASSERT_TRUE(m_out.isValid());
+        m_pServer = std::make_unique<GhostscriptServer>(m_run.Path(), m_out.path());
+    }
+
+    QString Input(const QByteArray& data)
+    {
+        const QString path = m_run.FilePath(QStringLiteral("tmp_%1.pdf").arg(++m_nInputs));
+        EXPECT_TRUE(gstest::WriteFile(path, data));
+        return path;
+    }
+
+    GhostscriptResult Convert(const ConversionOptions& o, const QStringList& inputs, const QString& workbook,
+                              StopGate* gate = nullptr)
+    {
+        GhostscriptJob job{o, workbook, m_out.path(), inputs, m_run.Path(), QString()};
+        return ConvertWithGhostscript(job, gate, m_pServer.get());
+    }
+
+    static ConversionOptions Titled(const QString& title)
+    {
+        ConversionOptions o;
+        o.m_strDocTitle = title;
+        return o;
+    }
+
+    RunFolder m_run;
+    QTemporaryDir m_out;
+    std::unique_ptr<GhostscriptServer> m_pServer;
+    int m_nInputs = 0;
+};
+
+TEST_F(GhostscriptServerReal, WorkbooksShareOneProcessEachPdfWithItsOwnInformation)
+{
+    const QString one = Input(gstest::TextPagePdf("One"));
+    const QString two = Input(gstest::TextPagePs("Two"));
+    ASSERT_TRUE(Convert(Titled("First title"), {one, two}, "/b/First.xlsx").ok);
+    const pid_t pid = m_pServer->Pid();
+    ASSERT_NE(0, pid);
+    ASSERT_TRUE(Convert(Titled(QString::fromUtf8("Zweiter Titel \u00e9\u65e5")), {two}, "/b/Second.xls").ok);
+    // No title of its own: neither the previous job's nor the print file's may show.
+    ASSERT_TRUE(Convert(ConversionOptions(), {two}, "/b/Third.xlsx").ok);
+    EXPECT_EQ(pid, m_pServer->Pid()) << "a job that changes only the information started a new process";
+
+    const QString out = m_out.path() + "/";
+    EXPECT_EQ("First title", InfoField(out + "First.pdf", "Title"));
+    EXPECT_EQ("2", InfoField(out + "First.pdf", "Pages"));
+    EXPECT_EQ(QString::fromUtf8("Zweiter Titel \u00e9\u65e5"), InfoField(out + "Second.pdf", "Title"));
+    EXPECT_EQ("1", InfoField(out + "Second.pdf", "Pages"));
+    EXPECT_NE("First title", InfoField(out + "Third.pdf", "Title"));
+    EXPECT_NE(QString::fromUtf8("Zweiter Titel \u00e9\u65e5"), InfoField(out + "Third.pdf", "Title"));
+    EXPECT_EQ((QStringList{"First.pdf", "Second.pdf", "Third.pdf"}),
+              QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden));
+}
+
+TEST_F(GhostscriptServerReal, SecurityAndCompressionPerJobWithPasswordsOffTheCommandLine)
+{
+    const QString page = Input(gstest::TextPagePs("Secret"));
+    const QString image = Input(gstest::ImagePagePs());
+    ConversionOptions locked;
+    locked.m_bEnableSecurity = 1;
+    locked.m_bOwnerPassword = 1;
+    locked.m_strOwnerPassword = "owner-7(x)";
+    locked.m_bUserPassword = 1;
+    locked.m_strUserPassword = "user-7";
+    locked.m_nEncryptionLevel = 1;
+    ASSERT_TRUE(Convert(locked, {page}, "/b/Locked.xlsx").ok);
+    const pid_t lockedPid = m_pServer->Pid();
+    ASSERT_NE(0, lockedPid);
+    const QByteArray cmdline = CommandLineOf(lockedPid);
+    EXPECT_FALSE(cmdline.isEmpty());
+    EXPECT_FALSE(cmdline.contains("owner-7") || cmdline.contains("user-7")) << "a password in the argument list";
+    ASSERT_TRUE(Convert(locked, {page}, "/b/Locked2.xlsx").ok);
+    EXPECT_EQ(lockedPid, m_pServer->Pid());
+
+    // Other security, other distiller settings: each gets a process of its own.
+    ConversionOptions open;
+    open.m_strImageCompression = "JPEG";
+    open.m_strJpegQuality = "Minimum";
+    ASSERT_TRUE(Convert(open, {image}, "/b/Jpeg.xlsx").ok);
+    EXPECT_NE(lockedPid, m_pServer->Pid());
+    const pid_t jpegPid = m_pServer->Pid();
+    open.m_strImageCompression = "Flate";
+    ASSERT_TRUE(Convert(open, {image}, "/b/Flate.xlsx").ok);
+    EXPECT_NE(jpegPid, m_pServer->Pid());
+
+    const QString out = m_out.path() + "/";
+    for (const QString& name : {"Locked.pdf", "Locked2.pdf"}) {
+        EXPECT_TRUE(InfoField(out + name, "Encrypted", "user-7").startsWith("yes")) << name.toStdString();
+        EXPECT_EQ("1", InfoField(out + name, "Pages", "user-7")) << name.toStdString();
+        EXPECT_EQ("<missing>", InfoField(out + name, "Pages", "wrong")) << "opens with any password";
+    }
+    EXPECT_EQ("no", InfoField(out + "Jpeg.pdf", "Encrypted"));
+    const QString jpeg = Tool("pdfimages", {"-list", out + "Jpeg.pdf"});
+    const QString flate = Tool("pdfimages", {"-list", out + "Flate.pdf"});
+    EXPECT_TRUE(jpeg.contains("jpeg")) << jpeg.toStdString();
+    EXPECT_FALSE(flate.contains("jpeg")) << "the previous job's JPEG setting stayed: " << flate.toStdString();
+    EXPECT_TRUE(QDir(m_run.Path()).entryList({"gs-args-*"}, QDir::Files).isEmpty())
+        << "the argument file of an ended process remains";
+}
+
+TEST_F(GhostscriptServerReal, ABadPrintFileFailsOnlyItsWorkbook)
+{
+    const QString good = Input(gstest::TextPagePdf("Good"));
+    const QString damaged = Input(gstest::DamagedPs());
+    const QString missing = m_run.FilePath("never-printed.pdf");
+    ASSERT_TRUE(Convert(ConversionOptions(), {good}, "/b/Before.xlsx").ok);
+    const pid_t before = m_pServer->Pid();
+
+    const GhostscriptResult bad = Convert(ConversionOptions(), {good, damaged, good}, "/b/Bad.xlsx");
+    EXPECT_FALSE(bad.ok);
+    EXPECT_TRUE(bad.message.startsWith("Ghostscript failed: Error: /")) << bad.message.toStdString();
+    EXPECT_EQ(0, m_pServer->Pid()) << "a process that failed a job stays for the next";
+    const GhostscriptResult gone = Convert(ConversionOptions(), {good, missing}, "/b/Gone.xlsx");
+    EXPECT_FALSE(gone.ok);
+    EXPECT_TRUE(gone.message.contains("undefinedfilename")) << gone.message.toStdString();
+
+    ASSERT_TRUE(Convert(Titled("After"), {good, good}, "/b/After.xlsx").ok);
+    EXPECT_NE(before, m_pServer->Pid());
+    EXPECT_EQ("After", InfoField(m_out.path() + "/After.pdf", "Title"));
+    EXPECT_EQ("2", InfoField(m_out.path() + "/After.pdf", "Pages"));
+    EXPECT_EQ((QStringList{"After.pdf", "Before.pdf"}), QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden))
+        << "a failed job left a file";
+}
+
+TEST_F(GhostscriptServerReal, NamesWithAnyBytesReachTheirFiles)
+{
+    // Parentheses, backslashes, a percent sign and non-ASCII letters in both
+    // the print file's and the PDF's names.
+    const QString odd = m_run.FilePath(QString::fromUtf8("in (x) \\ 100% \u00e9\u65e5.pdf"));
+    ASSERT_TRUE(gstest::WriteFile(odd, gstest::TextPagePdf("Odd")));
+    ASSERT_TRUE(Convert(ConversionOptions(), {odd}, QString::fromUtf8("/b/Out (1) \\ 50% \u00fc.xlsx")).ok);
+    EXPECT_EQ(QStringList{QString::fromUtf8("Out (1) \\ 50% \u00fc.pdf")},
+              QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden));
+    EXPECT_EQ(QByteArray("(a\\(b\\)\\\\\\303\\251\\012)"), GhostscriptServer::PostScriptString("a(b)\\\xc3\xa9\n"));
+}
+
+TEST_F(GhostscriptServerReal, AStopMidJobLeavesNoFileAndTheNextJobStartsAFreshProcess)
+{
+    const QString endless = Input(gstest::EndlessPs());
+    const QString good = Input(gstest::TextPagePdf("Good"));
+    ASSERT_TRUE(Convert(ConversionOptions(), {good}, "/b/First.xlsx").ok);
+    const pid_t first = m_pServer->Pid();
+    StopGate gate;
+    std::thread stopper([&gate] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        gate.RequestStop();
+    });
+    const GhostscriptResult stopped = Convert(ConversionOptions(), {good, endless}, "/b/Stopped.xlsx", &gate);
+    stopper.join();
+    EXPECT_FALSE(stopped.ok);
+    EXPECT_TRUE(stopped.message.contains("stopped")) << stopped.message.toStdString();
+    EXPECT_EQ(0, m_pServer->Pid());
+    EXPECT_NE(0, ::kill(first, 0)) << "the stopped Ghostscript still runs";
+
+    ASSERT_TRUE(Convert(ConversionOptions(), {good}, "/b/Next.xlsx").ok);
+    EXPECT_NE(first, m_pServer->Pid());
+    EXPECT_EQ((QStringList{"First.pdf", "Next.pdf"}), QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden));
+}
+
+TEST_F(GhostscriptServerReal, EndingTheServerEndsItsProcessAndRemovesItsFiles)
+{
+    ConversionOptions locked;
+    locked.m_bEnableSecurity = 1;
+    locked.m_bOwnerPassword = 1;
+    locked.m_strOwnerPassword = "owner";
+    ASSERT_TRUE(Convert(locked, {Input(gstest::TextPagePdf("One"))}, "/b/One.xlsx").ok);
+    const pid_t pid = m_pServer->Pid();
+    ASSERT_NE(0, pid);
+    EXPECT_EQ(1, QDir(m_run.Path()).entryList({"gs-args-*"}, QDir::Files).size());
+    m_pServer.reset();
+    EXPECT_NE(0, ::kill(pid, 0)) << "Ghostscript outlived its server";
+    EXPECT_TRUE(QDir(m_run.Path()).entryList({"gs-args-*"}, QDir::Files).isEmpty());
+}
+
+} // namespace

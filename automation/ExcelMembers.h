@@ -15,6 +15,8 @@ constexpr int32_t Count = 118;      // Sheets: property get -> VT_I4
 constexpr int32_t Item = 170;       // Sheets: property get, 1-based index -> sheet
 constexpr int32_t Activate = 304;   // Sheet: method
 constexpr int32_t PrintOut = 1772;  // Sheet: method, 8 arguments -> VT_BOOL (false: empty sheet, no file)
+constexpr int32_t PageSetup = 998;  // Sheet: property get -> page setup
+constexpr int32_t Pages = 2705;     // PageSetup: property get -> pages (Count: VT_I4, the sheet's printed pages)
 } // namespace XlMember
 
 // The status an Open raises when the workbook is encrypted and the password

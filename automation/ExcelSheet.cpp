@@ -2,6 +2,7 @@
 
 #include "automation/DispatchArgs.h"
 #include "automation/ExcelMembers.h"
+#include "automation/ExcelPageSetup.h"
 #include "automation/ExcelWorkbook.h"
 #include "automation/SheetPrinter.h"
 
@@ -34,6 +35,9 @@ Variant ExcelSheet::Invoke(int32_t dispid, InvokeKind kind, const std::vector<Va
     case XlMember::PrintOut:
         DispatchArgs::ExpectMethod("PrintOut", kind);
         return PrintOut(args);
+    case XlMember::PageSetup:
+        DispatchArgs::ExpectGet("PageSetup", kind, args);
+        return Variant::Dispatch(std::make_shared<ExcelPageSetup>(m_pWorkbook, m_nIndex, m_xSheet));
     default:
         DispatchArgs::NoSuchMember(dispid, kind);
     }

@@ -109,6 +109,18 @@ bool SheetPrinter::IsVisible()
     });
 }
 
+int32_t SheetPrinter::PageCount()
+{
+    if (!IsVisible() || IsEmpty())
+        return 0;
+    // The same selection and options as IsEmpty: the office keeps the sheet's
+    // pagination from that call, so counting costs no second layout.
+    return m_office.Call(QStringLiteral("PageCount"), [&] {
+        Reference<css::view::XRenderable> renderable(m_xModel, UNO_QUERY_THROW);
+        return renderable->getRendererCount(Any(m_xSheet), Sequence({UnoRuntime::Property("PrintRange", Any(sal_Int32(1)))}));
+    });
+}
+
 bool SheetPrinter::IsEmpty()
 {
     // The office's own page count of the sheet alone: asked for page 1, it

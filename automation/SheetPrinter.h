@@ -36,6 +36,9 @@ public:
     bool Print(const Job& job);
     // False for a sheet the user hid.
     bool IsVisible();
+    // The pages Print prints for the whole sheet, numbered as in a page range
+    // (From/To); 0 for a hidden sheet and for one with nothing to print.
+    int32_t PageCount();
 
     // True for a whole PDF: it starts with the header and ends with the
     // end-of-file marker (trailing blanks allowed).

@@ -4,6 +4,7 @@
 #include "engine/ConversionPrompts.h"
 #include "engine/GhostscriptServer.h"
 #include "engine/GhostscriptStage.h"
+#include "engine/GhostscriptStream.h"
 #include "engine/WorkbookConversion.h"
 #include "platform/DiskSpace.h"
 #include "platform/StaleRunFiles.h"
@@ -129,8 +130,15 @@ ConversionRunSummary ConversionRun::Run()
         // One Ghostscript joins the sheets of every workbook of the run.
         GhostscriptServer ghostscript(m_runFolder.Path(), m_strOutputFolder);
         m_pFinisher->SetGhostscriptServer(&ghostscript);
+        // A workbook's print files go to Ghostscript as each is printed; its
+        // job begins only once the workbook before it is joined, so the jobs
+        // run one after the other, in list order.
+        engine.SetGhostscriptServer(&ghostscript);
+        engine.SetBeforeStreaming([this] { FinishPending(); });
         if (!m_strQueueName.isEmpty())
             engine.SetQueueName(m_strQueueName);
+        if (m_nChunkPages >= 0)
+            engine.SetChunkPages(m_nChunkPages);
         int current = 0;
         engine.SetSheetCallback([this, &current](int sheet, int count) { ReportSheet(current, sheet, count); });
         for (int i = 0; i < m_lstWorkbooks.size(); ++i) {
@@ -199,7 +207,9 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
     engine.SetOptions(m_options ? m_options() : ConversionOptions());
     auto printed = std::make_unique<PrintedWorkbook>(engine.PrintWorkbook(report.workbookPath));
     FinishPending();
-    if (printed->status == PrintedWorkbook::Printed && !m_gate.StopRequested()) {
+    // Fully printed (a stop that cut its printing short leaves it Stopped):
+    // its PDF is finished even when a stop came meanwhile.
+    if (printed->status == PrintedWorkbook::Printed) {
         StartGhostscript(std::move(printed), report);
         return;
     }
@@ -294,8 +304,10 @@ void ConversionRun::StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, c
     // Joined under its own gate: a first stop lets it finish.
     CWorkbookConversion* finisher = m_pFinisher.get();
     auto job = [this, finisher, report](std::unique_ptr<PrintedWorkbook> workbook) {
-        // A paused run joins nothing further; a stop lets it through.
-        m_gate.PassSafePoint();
+        // A paused run joins nothing further (a stop lets it through); a job
+        // Ghostscript has had since the first sheet is only finished.
+        if (!workbook->stream)
+            m_gate.PassSafePoint();
         FinishWorkbook(report, finisher->ConvertPrinted(*workbook));
     };
     try {

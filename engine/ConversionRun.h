@@ -27,8 +27,10 @@ struct WorkbookOutcome;
 // and calls Finish() when it is done with the run, which removes the private
 // folder of the run and everything the run made in it.
 //
-// One office serves the whole run, and Ghostscript joins the sheets of one
-// workbook while the next one prints (at most one Ghostscript at a time). What
+// One office serves the whole run, and one Ghostscript joins each print file
+// while the office prints the next (a long sheet prints in page ranges, each a
+// print file). A workbook's job ends once it is fully printed; its last files
+// are joined while the next workbook prints its first sheet. What
 // is reported comes in list order all the same: before any question (replace
 // an existing PDF, a workbook password) the pending Ghostscript is finished and
 // its result reported, and the next workbook's start is reported only after it.
@@ -63,6 +65,8 @@ public:
     void SetExistingPdf(ExistingPdf rule) { m_existingPdf = rule; }
     // Before Run(): the printer queue the sheets print through.
     void SetQueueName(const QString& name) { m_strQueueName = name; }
+    // Before Run(): a sheet of more pages than this prints in page ranges (0: never).
+    void SetChunkPages(int pages) { m_nChunkPages = pages; }
 
     // Worker thread, once: converts every workbook and returns what came of them.
     ConversionRunSummary Run();
@@ -129,6 +133,7 @@ private:
     ConversionRunObserver* m_pObserver;
     OfficeSession* m_pSharedSession = nullptr;
     QString m_strQueueName;
+    int m_nChunkPages = -1;               // -1: the engine's own
     ExistingPdf m_existingPdf = ExistingPdf::Ask;
 
     StopGate m_gate;

@@ -13,6 +13,8 @@ constexpr int32_t Count = 0x76;        // Sheets, property get: VT_I4
 constexpr int32_t Item = 0xAA;         // Sheets, property get, VT_I2 index (1-based): the sheet
 constexpr int32_t Activate = 0x130;    // Sheet, method
 constexpr int32_t PrintOut = 0x6EC;    // Sheet, method, 8 arguments
+constexpr int32_t PageSetup = 0x3E6;   // Sheet, property get: the page setup
+constexpr int32_t Pages = 0xA91;       // PageSetup, property get: the pages (Count: the sheet's printed pages)
 constexpr int32_t Close = 0x115;       // Workbook, method, 3 arguments
 constexpr int32_t Quit = 0x12E;        // Application, method
 } // namespace ExcelDispid

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
@@ -150,30 +151,32 @@ bool GhostscriptServer::StartFor(const Job& job, Outcome* outcome)
     }
     fcntl(m_pProcess->InputFd(), F_SETFL, fcntl(m_pProcess->InputFd(), F_GETFL) | O_NONBLOCK);
     m_strKey = KeyOf(job);
+    m_bOlderReader = job.olderReader;
     m_baToSend = QByteArray(kPrelude);
     return true;
 }
 
 QByteArray GhostscriptServer::JobText(const Job& job) const
 {
-    auto name = [](const QString& path) {
-        return PostScriptString(QFile::encodeName(AbsolutePath(path)));
-    };
     const QByteArray output = PostScriptString(
         QFile::encodeName(GhostscriptCommand::EscapeOutputName(AbsolutePath(job.outputPdf))));
     QByteArray text = "% job " + QByteArray::number(m_nJob) + "\n";
     text += "{ << /OutputFile " + output + " >> setpagedevice } orvik.do\n";
     // The distiller parameters act only on pages read after them; the document
     // information must come after the pages, or the print files' own title wins.
-    text += name(job.pdfmarks) + " orvik.run\n";
+    text += RunLine(job.pdfmarks);
     for (const QString& input : job.inputFiles)
-        text += name(input) + " orvik.run\n";
-    text += name(job.pdfmarks) + " orvik.run\n";
-    text += QByteArray::number(m_nJob) + " orvik.end\n";
+        text += RunLine(input);
     return text;
 }
 
 GhostscriptServer::Outcome GhostscriptServer::Run(const Job& job, StopGate* gate)
+{
+    Outcome outcome = Begin(job, gate);
+    return outcome.ok ? Finish(gate) : outcome;
+}
+
+GhostscriptServer::Outcome GhostscriptServer::Begin(const Job& job, StopGate* gate)
 {
     Outcome outcome;
     if (gate && gate->StopRequested()) {
@@ -183,38 +186,121 @@ GhostscriptServer::Outcome GhostscriptServer::Run(const Job& job, StopGate* gate
     if ((!m_pProcess || !m_pProcess->Running() || KeyOf(job) != m_strKey) && !StartFor(job, &outcome))
         return outcome;
     ++m_nJob;
+    m_strDiagnostic.clear();
+    m_baReceived.clear();
+    m_strPdfmarks = job.pdfmarks;
     // m_baToSend holds what is still to be sent: the prelude of a new process, then the job.
     m_baToSend += JobText(job);
+    Flush();
+    outcome.ok = true;
+    return outcome;
+}
+
+bool GhostscriptServer::Add(const QString& inputFile)
+{
+    if (!m_pProcess || !m_pProcess->Running())
+        return false;
+    m_baToSend += RunLine(inputFile);
+    Flush();
+    return m_pProcess->Running();
+}
+
+GhostscriptServer::Outcome GhostscriptServer::Finish(StopGate* gate)
+{
+    Outcome outcome;
+    if (!m_pProcess) {
+        outcome.stopped = gate && gate->StopRequested();
+        return outcome;
+    }
+    m_baToSend += RunLine(m_strPdfmarks);
+    m_baToSend += QByteArray::number(m_nJob) + " orvik.end\n";
     bool failed = false;
-    QString diagnostic;
     bool ended;
     {
-        // Attached only while the job runs: a stop ends it, even one asked just before.
+        // Attached only while the job's end is awaited: a stop ends it, even one asked just before.
         StopGateAttachment attachment(gate, m_pProcess.get());
-        ended = AwaitEnd(&failed, &diagnostic);
+        ended = AwaitEnd(&failed);
     }
     if (!ended)
-        return Ended(gate, diagnostic);
+        return Ended(gate);
     if (failed) {
         // What a failed job leaves in the interpreter is unknown: the next job gets a fresh one.
+        outcome.message = m_strDiagnostic;
         End();
-        outcome.message = diagnostic;
         return outcome;
     }
     outcome.ok = true;
     return outcome;
 }
 
-bool GhostscriptServer::AwaitEnd(bool* failed, QString* diagnostic)
+void GhostscriptServer::Abandon()
+{
+    // Its PDF is not wanted: what it still has to read would only delay the end.
+    if (m_pProcess)
+        m_pProcess->Kill();
+    End();
+    // A Ghostscript ended at once leaves its scratch files; this server's is
+    // the only Ghostscript that keeps them in the read folder.
+    QDir folder(m_strReadFolder);
+    for (const QString& name : folder.entryList({QStringLiteral("gs_*")}, QDir::Files | QDir::Hidden))
+        folder.remove(name);
+}
+
+QByteArray GhostscriptServer::RunLine(const QString& file)
+{
+    return PostScriptString(QFile::encodeName(AbsolutePath(file))) + " orvik.run\n";
+}
+
+void GhostscriptServer::Flush()
+{
+    PipeSignalBlock noSigpipe;
+    const int in = m_pProcess->InputFd();
+    while (!m_baToSend.isEmpty()) {
+        const ssize_t n = ::write(in, m_baToSend.constData(), size_t(m_baToSend.size()));
+        if (n > 0)
+            m_baToSend.remove(0, n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && errno != EAGAIN)
+            m_baToSend.clear(); // the process has ended; its output tells the rest
+        else
+            break;
+    }
+    // What it printed meanwhile is kept, so that it never waits on a full pipe.
+    char buffer[4096];
+    ssize_t n;
+    pollfd output{m_pProcess->OutputFd(), POLLIN, 0};
+    while (poll(&output, 1, 0) > 0 && (n = ::read(output.fd, buffer, sizeof buffer)) > 0)
+        m_baReceived.append(buffer, n);
+}
+
+bool GhostscriptServer::TakeLines(bool* failed)
+{
+    const QByteArray ok = EndLine(m_nJob, false);
+    const QByteArray bad = EndLine(m_nJob, true);
+    qsizetype newline;
+    while ((newline = m_baReceived.indexOf('\n')) >= 0) {
+        const QByteArray line = m_baReceived.left(newline).trimmed();
+        m_baReceived.remove(0, newline + 1);
+        if (line == ok || line == bad) {
+            *failed = line == bad;
+            return true;
+        }
+        if (m_strDiagnostic.isEmpty() && IsDiagnostic(QString::fromUtf8(line)))
+            m_strDiagnostic = QString::fromUtf8(line);
+    }
+    return false;
+}
+
+bool GhostscriptServer::AwaitEnd(bool* failed)
 {
     PipeSignalBlock noSigpipe;
     const int in = m_pProcess->InputFd();
     const int out = m_pProcess->OutputFd();
-    const QByteArray ok = EndLine(m_nJob, false);
-    const QByteArray bad = EndLine(m_nJob, true);
-    QByteArray received;
     // Writing and reading at once: a long job must not fill one pipe while this side waits on the other.
     for (;;) {
+        if (TakeLines(failed))
+            return true;
         pollfd fds[2] = {{out, POLLIN, 0}, {m_baToSend.isEmpty() ? -1 : in, POLLOUT, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
@@ -234,30 +320,18 @@ bool GhostscriptServer::AwaitEnd(bool* failed, QString* diagnostic)
         const ssize_t n = ::read(out, buffer, sizeof buffer);
         if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN))
             return false;
-        if (n < 0)
-            continue;
-        received.append(buffer, n);
-        qsizetype newline;
-        while ((newline = received.indexOf('\n')) >= 0) {
-            const QByteArray line = received.left(newline).trimmed();
-            received.remove(0, newline + 1);
-            if (line == ok || line == bad) {
-                *failed = line == bad;
-                return true;
-            }
-            if (diagnostic->isEmpty() && IsDiagnostic(QString::fromUtf8(line)))
-                *diagnostic = QString::fromUtf8(line);
-        }
+        if (n > 0)
+            m_baReceived.append(buffer, n);
     }
 }
 
-GhostscriptServer::Outcome GhostscriptServer::Ended(StopGate* gate, const QString& diagnostic)
+GhostscriptServer::Outcome GhostscriptServer::Ended(StopGate* gate)
 {
     Outcome outcome;
     m_pProcess->WaitForExit(2000);
     outcome.exitCode = m_pProcess->Running() ? -1 : m_pProcess->ExitCode();
     outcome.stopped = gate && gate->StopRequested();
-    outcome.message = diagnostic;
+    outcome.message = m_strDiagnostic;
     End();
     return outcome;
 }
@@ -276,4 +350,6 @@ void GhostscriptServer::End()
     m_strArgumentFile.clear();
     m_strKey.clear();
     m_baToSend.clear();
+    m_baReceived.clear();
+    m_bOlderReader = false;
 }

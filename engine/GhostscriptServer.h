@@ -46,6 +46,21 @@ public:
 
     // Runs one job; a stop request on the gate ends the process at once.
     Outcome Run(const Job& job, StopGate* gate);
+
+    // A job handed over piece by piece, so that Ghostscript joins the first
+    // files while later ones are still being printed. Begin sends the job's
+    // start with the input files it names so far (none to wait for), Add one
+    // more input file (false once the process has ended), Finish the job's end,
+    // waiting for it like Run. Nothing else uses the server from Begin to
+    // Finish or Abandon. Begin ends the outcome with ok when the job began.
+    Outcome Begin(const Job& job, StopGate* gate);
+    bool Add(const QString& inputFile);
+    Outcome Finish(StopGate* gate);
+    // Ends a begun job without waiting for it: its process is ended at once.
+    void Abandon();
+    // Whether the running process reads its inputs with the older PDF reader.
+    bool OlderReader() const { return m_bOlderReader; }
+
     // Ends the process (waiting briefly for it to finish on its own).
     void End();
 
@@ -58,11 +73,16 @@ public:
 private:
     QString KeyOf(const Job& job) const;
     bool StartFor(const Job& job, Outcome* outcome);
+    // The job's start: its output file, pdfmarks and the input files it names.
     QByteArray JobText(const Job& job) const;
-    bool Send(const QByteArray& text);
+    static QByteArray RunLine(const QString& file);
+    // Writes what the pipe takes now and reads what the process has printed, without waiting.
+    void Flush();
+    // Takes the complete lines received: true at the job's end line.
+    bool TakeLines(bool* failed);
     // Reads output until the job's end line; false when the process ended first.
-    bool AwaitEnd(bool* failed, QString* diagnostic);
-    Outcome Ended(StopGate* gate, const QString& diagnostic);
+    bool AwaitEnd(bool* failed);
+    Outcome Ended(StopGate* gate);
 
     QString m_strReadFolder;
     QString m_strWriteFolder;
@@ -71,5 +91,9 @@ private:
     QString m_strArgumentFile;   // its security arguments (0600), removed with it
     std::unique_ptr<ChildProcess> m_pProcess;
     QByteArray m_baToSend;      // what is still to be written to its input
+    QByteArray m_baReceived;    // its output not yet taken as lines
+    QString m_strDiagnostic;    // the current job's first error line
+    QString m_strPdfmarks;      // of the current job, run again at its end
+    bool m_bOlderReader = false;
     int m_nJob = 0;
 };

@@ -4,6 +4,8 @@
 #include "engine/ConversionPrompts.h"
 #include "engine/ExcelDispatch.h"
 #include "engine/GhostscriptStage.h"
+#include "engine/GhostscriptStream.h"
+#include "engine/PageChunks.h"
 #include "engine/PrintFile.h"
 #include "platform/PrinterQueue.h"
 #include "platform/StopGate.h"
@@ -144,6 +146,7 @@ QString CWorkbookConversion::NewPrintFolder()
 void CWorkbookConversion::PrintAttempt(PrintedWorkbook& job, bool* refused)
 {
     job.status = PrintedWorkbook::Failed;
+    GiveUpStream(job);
     job.printFiles.clear();
     job.failure.clear();
     job.sheetCount = 0;
@@ -221,11 +224,20 @@ void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
                 job.status = PrintedWorkbook::Stopped;
                 return;
             }
-            PrintSheet(excel, job, index);
+            // A sheet cut short by a stop: the workbook is not fully printed.
+            if (!PrintSheet(excel, job, index)) {
+                job.status = PrintedWorkbook::Stopped;
+                return;
+            }
             if (m_sheetCallback)
                 m_sheetCallback(index, job.sheetCount);
         }
     } catch (...) {
+        // A stop ends the office in the middle of a call: that is no failure of the workbook.
+        if (StopRequested()) {
+            job.status = PrintedWorkbook::Stopped;
+            return;
+        }
         job.failure = index == 0
                           ? QStringLiteral("its sheets could not be read: %1").arg(CurrentError())
                           : QStringLiteral("printing sheet %1 of %2 failed: %3")
@@ -268,30 +280,95 @@ bool CWorkbookConversion::IsHidden(const Variant& visible)
     }
 }
 
-void CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
+bool CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
 {
-    const QString file = PrintFilePath(job.printFolder, index);
     excel.sheet.AttachDispatch(
         excel.sheets.GetObjectProperty(ExcelDispid::Item, {Variant::Short(static_cast<int16_t>(index))}));
     // A sheet the user hid is left out, as the spreadsheet's own PDF export leaves it out.
     if (IsHidden(excel.sheet.GetProperty(ExcelDispid::Visible)))
-        return;
+        return true;
     excel.sheet.InvokeHelper(ExcelDispid::Activate, DISPATCH_METHOD);
-    excel.sheet.InvokeHelper(ExcelDispid::PrintOut, DISPATCH_METHOD, PrintOutArguments(file));
+    const std::vector<CPageChunks::Range> ranges = CPageChunks::Plan(PagesToSplit(excel), m_nChunkPages);
+    if (ranges.size() < 2)
+        return PrintPart(excel, job, PrintFilePath(job.printFolder, index), std::nullopt);
+    for (size_t part = 0; part < ranges.size(); ++part) {
+        if (!PassSafePoint() ||
+            !PrintPart(excel, job, PrintFilePath(job.printFolder, index, int(part) + 1),
+                       std::make_pair(ranges[part].from, ranges[part].to)))
+            return false;
+    }
+    return true;
+}
+
+int CWorkbookConversion::PagesToSplit(Application& excel) const
+{
+    if (m_nChunkPages <= 0)
+        return 0;
+    // An application that cannot count the pages prints the sheet in one piece.
+    try {
+        CDispatchDriver setup(excel.sheet.GetObjectProperty(ExcelDispid::PageSetup));
+        CDispatchDriver pages(setup.GetObjectProperty(ExcelDispid::Pages));
+        return pages.GetProperty(ExcelDispid::Count).ToInt();
+    } catch (const DispatchException&) {
+        return 0;
+    }
+}
+
+bool CWorkbookConversion::PrintPart(Application& excel, PrintedWorkbook& job, const QString& file,
+                                    std::optional<std::pair<int, int>> pages)
+{
+    excel.sheet.InvokeHelper(ExcelDispid::PrintOut, DISPATCH_METHOD, PrintOutArguments(file, pages));
     switch (CPrintFile::WaitComplete(file, m_pGate)) {
     case CPrintFile::Complete:
         job.printFiles.append(file);
-        break;
+        HandOver(job, file);
+        return true;
     case CPrintFile::Nothing:
         // A sheet with nothing to print adds no page.
         QFile::remove(file);
-        break;
+        return true;
     case CPrintFile::Incomplete:
         QFile::remove(file);
         if (StopRequested())
-            return;
+            return false;
         throw DispatchException(E_FAIL, QStringLiteral("the print file was not completed."));
     }
+    return true;
+}
+
+void CWorkbookConversion::HandOver(PrintedWorkbook& job, const QString& file)
+{
+    if (job.stream) {
+        if (!job.stream->Add(file))
+            GiveUpStream(job); // all its files are joined anew at the end
+        return;
+    }
+    // A job begins with the first print file; once given up, it is not begun again.
+    if (job.printFiles.size() != 1)
+        return;
+    if (m_beforeStreaming)
+        m_beforeStreaming();
+    job.stream = std::make_shared<CGhostscriptStream>(GhostscriptJobOf(job), m_pGhostscript);
+    if (!job.stream->Begin(m_pGate).ok)
+        GiveUpStream(job);
+}
+
+GhostscriptJob CWorkbookConversion::GhostscriptJobOf(const PrintedWorkbook& printed)
+{
+    GhostscriptJob job;
+    job.options = printed.options;
+    job.workbookPath = printed.workbookPath;
+    job.outputFolder = printed.outputFolder;
+    job.inputFiles = printed.printFiles;
+    job.runFolder = printed.printFolder; // its pdfmarks stay beside its own print files
+    return job;
+}
+
+void CWorkbookConversion::GiveUpStream(PrintedWorkbook& job)
+{
+    if (job.stream)
+        job.stream->Abandon();
+    job.stream.reset();
 }
 
 void CWorkbookConversion::CloseAndQuit(Application& excel)
@@ -318,13 +395,10 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
     WorkbookOutcome outcome;
     if (printed.status == PrintedWorkbook::Printed && !printed.printFiles.isEmpty()) {
         if (PassSafePoint()) {
-            GhostscriptJob job;
-            job.options = printed.options;
-            job.workbookPath = printed.workbookPath;
-            job.outputFolder = printed.outputFolder;
-            job.inputFiles = printed.printFiles;
-            job.runFolder = printed.printFolder; // its pdfmarks stay beside its own print files
-            const GhostscriptResult result = ConvertWithGhostscript(job, m_pGate, m_pGhostscript);
+            const GhostscriptJob job = GhostscriptJobOf(printed);
+            const GhostscriptResult result = printed.stream && printed.stream->Begun()
+                                                 ? printed.stream->Finish(m_pGate)
+                                                 : ConvertWithGhostscript(job, m_pGate, m_pGhostscript);
             if (result.ok) {
                 outcome.converted = true;
                 outcome.pdfPath = result.pdfPath;
@@ -341,6 +415,9 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
     } else if (printed.status != PrintedWorkbook::Stopped) {
         outcome.failure = FailureLine(printed.workbookPath, printed.failure);
     }
+    // A job not finished above yields no PDF.
+    if (printed.stream)
+        printed.stream->Abandon();
     if (!printed.printFolder.isEmpty())
         QDir(printed.printFolder).removeRecursively();
     return outcome;
@@ -384,11 +461,12 @@ std::vector<Variant> CWorkbookConversion::OpenArguments(const QString& path) con
             no};                                    // AddToMru
 }
 
-std::vector<Variant> CWorkbookConversion::PrintOutArguments(const QString& printFile) const
+std::vector<Variant> CWorkbookConversion::PrintOutArguments(const QString& printFile,
+                                                            std::optional<std::pair<int, int>> pages) const
 {
     const Variant omitted = Variant::Omitted();
-    return {omitted,                         // From
-            omitted,                         // To
+    return {pages ? Variant::Long(pages->first) : omitted,  // From
+            pages ? Variant::Long(pages->second) : omitted, // To
             Variant::Long(1),                // Copies
             Variant::Short(0),               // Preview
             Variant::String(m_strQueueName), // ActivePrinter
@@ -397,8 +475,10 @@ std::vector<Variant> CWorkbookConversion::PrintOutArguments(const QString& print
             Variant::String(printFile)};     // PrToFileName
 }
 
-QString CWorkbookConversion::PrintFilePath(const QString& folder, int sheet)
+QString CWorkbookConversion::PrintFilePath(const QString& folder, int sheet, int part)
 {
+    if (part > 0)
+        return QDir(folder).filePath(QStringLiteral("tmp_%1_%2.pdf").arg(sheet).arg(part));
     return QDir(folder).filePath(QStringLiteral("tmp_%1.pdf").arg(sheet));
 }
 

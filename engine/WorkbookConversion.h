@@ -6,9 +6,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class CDispatchDriver;
+class CGhostscriptStream;
+struct GhostscriptJob;
 class GhostscriptServer;
 class DispatchException;
 class ConversionPrompts;
@@ -29,7 +33,10 @@ struct PrintedWorkbook {
     ConversionOptions options;  // the options this workbook is converted with
     QString outputFolder;
     QString printFolder;        // this workbook's own folder inside the run folder
-    QStringList printFiles;     // complete print files of this workbook, in sheet order
+    QStringList printFiles;     // complete print files of this workbook, in page order
+    // The Ghostscript job its print files were handed to as each was complete;
+    // null when none was begun or it was given up (the files are joined anew).
+    std::shared_ptr<CGhostscriptStream> stream;
     int sheetCount = 0;         // sheets the workbook has (0 when it was never opened)
     QString failure;            // why printing failed or ended early; empty otherwise
     QString note;               // what the user should know of a workbook printed whole (a blank page)
@@ -66,6 +73,15 @@ public:
     // The Ghostscript that ConvertPrinted hands its jobs to (it must outlive
     // their use); without one, each workbook starts a Ghostscript of its own.
     void SetGhostscriptServer(GhostscriptServer* server) { m_pGhostscript = server; }
+    // A sheet of more pages than this prints in page ranges, each into a print
+    // file of its own, so that Ghostscript joins one while the next prints
+    // (0: every sheet in one piece).
+    static constexpr int kChunkPages = 300;
+    void SetChunkPages(int pages) { m_nChunkPages = pages; }
+    // Called on the printing thread before a workbook's first print file is
+    // handed to the Ghostscript server: whatever else uses the server must be
+    // done with it when this returns.
+    void SetBeforeStreaming(std::function<void()> callback) { m_beforeStreaming = std::move(callback); }
     // The printer queue the sheets print through ("OrvikExcelToPDF" unless changed).
     void SetQueueName(const QString& name) { m_strQueueName = name; }
     QString QueueName() const { return m_strQueueName; }
@@ -79,11 +95,15 @@ public:
     bool ConvertWorkbook(const QString& path);
 
     // First half: opens the workbook (asking for its password when the open is
-    // refused for it, and retrying), prints each sheet, closes it and quits the
-    // application. A damaged file, a failed application or a stop asks nothing.
+    // refused for it, and retrying), prints each sheet (a long one in page
+    // ranges), closes it and quits the application. Each complete print file
+    // goes at once to the workbook's Ghostscript job (PrintedWorkbook::stream).
+    // A damaged file, a failed application or a stop asks nothing.
     PrintedWorkbook PrintWorkbook(const QString& path);
-    // Second half: the Ghostscript stage over the printed sheets; removes the
-    // print files afterwards. Reads nothing of this object but the stop gate.
+    // Second half: ends the workbook's Ghostscript job (or, when there is
+    // none, runs one over all its print files); removes the print files
+    // afterwards. A job not ended here (a stop, a failure) yields no PDF.
+    // Reads nothing of this object but the stop gate and the Ghostscript server.
     WorkbookOutcome ConvertPrinted(const PrintedWorkbook& printed) const;
     // Takes the outcome of a workbook into WorkbookDone(), PdfPath() and FailureMessage().
     void RecordOutcome(const WorkbookOutcome& outcome);
@@ -116,7 +136,18 @@ private:
     OpenResult OpenWorkbook(Application& excel, PrintedWorkbook& job);
     static QString OpenFailure(const QString& path, const DispatchException& e);
     void PrintSheets(Application& excel, PrintedWorkbook& job);
-    void PrintSheet(Application& excel, PrintedWorkbook& job, int index);
+    // False when a stop cut the sheet short.
+    bool PrintSheet(Application& excel, PrintedWorkbook& job, int index);
+    // The sheet's pages when it is to print in ranges, else 0.
+    int PagesToSplit(Application& excel) const;
+    // Prints the pages (all without a range) into the file; false on a stop.
+    bool PrintPart(Application& excel, PrintedWorkbook& job, const QString& file,
+                   std::optional<std::pair<int, int>> pages);
+    // Gives a complete print file to the workbook's Ghostscript job.
+    void HandOver(PrintedWorkbook& job, const QString& file);
+    // The Ghostscript stage's view of a printed workbook (its files so far).
+    static GhostscriptJob GhostscriptJobOf(const PrintedWorkbook& printed);
+    static void GiveUpStream(PrintedWorkbook& job);
     static void AddBlankPage(PrintedWorkbook& job);
     static bool IsHidden(const Variant& visible);
     static void CloseAndQuit(Application& excel);
@@ -125,8 +156,9 @@ private:
     QString NewPrintFolder();
 
     std::vector<Variant> OpenArguments(const QString& path) const;
-    std::vector<Variant> PrintOutArguments(const QString& printFile) const;
-    static QString PrintFilePath(const QString& folder, int sheet);
+    std::vector<Variant> PrintOutArguments(const QString& printFile,
+                                           std::optional<std::pair<int, int>> pages) const;
+    static QString PrintFilePath(const QString& folder, int sheet, int part = 0);
     static QString FailureLine(const QString& workbookPath, const QString& reason);
 
     ConversionOptions m_options;
@@ -138,6 +170,8 @@ private:
     QString m_strQueueName;
     bool m_bQueueReported = false;
     SheetCallback m_sheetCallback;
+    std::function<void()> m_beforeStreaming;
+    int m_nChunkPages = kChunkPages;
 
     int m_bWorkbookDone = 0;
     QString m_strWorkbookPassword;

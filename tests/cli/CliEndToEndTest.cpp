@@ -214,6 +214,8 @@ TEST_F(CliEndToEnd, TerminationStopsTheRunCleanly)
     Start(p, {TestData("SampleSS.xlsx"), TestData("55906-MultiSheetRefs.xlsx"), TestData("chinese-provinces.xls"),
               TestData("WithTextBox.xlsx"), "-o", out.path()});
     ASSERT_TRUE(p.waitForReadyRead(120000)) << "the first PDF never came";
+    // Never a signal to id 0 (this test's own process group).
+    ASSERT_GT(p.processId(), 0) << "the run ended before it could be stopped";
     ::kill(pid_t(p.processId()), SIGTERM);
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(QProcess::NormalExit, p.exitStatus());

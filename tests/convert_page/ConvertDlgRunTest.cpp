@@ -341,11 +341,12 @@ TEST_F(HeldPage, AQuestionOnItsWayWhenStopIsPressedWaitsForTheAnswer)
 TEST_F(HeldPage, ARunThatEndsUnderTheStopQuestionEndsAsUsual)
 {
     List({"Alpha.xlsx"});
-    GhostscriptHold gs(GhostscriptHold::BeforeStart);
-    auto started = std::async(std::launch::async, [&gs] { return gs.WaitStarted(); });
+    // Held once every sheet is printed: only the PDF is left to finish.
+    GhostscriptHold gs(GhostscriptHold::AfterPages);
+    auto held = std::async(std::launch::async, [&gs] { return gs.WaitHeld(); });
     Click(1019);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return started.wait_for(0s) == std::future_status::ready; }, kWaitMs));
-    ASSERT_NE(0, started.get()) << "the run never reached Ghostscript";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return held.wait_for(0s) == std::future_status::ready; }, kWaitMs));
+    ASSERT_TRUE(held.get()) << "the run never reached Ghostscript";
     bool endedWhileAsked = false;
     prompts.QueueMessageBoxAnswer([&](const QString&) {
         gs.Release();

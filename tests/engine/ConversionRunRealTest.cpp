@@ -2,6 +2,7 @@
 // the bar, the names, the questions and their order, the options per workbook,
 // a cancelled password, a stop while the office prints, and the run folder.
 #include "RunTestSupport.h"
+#include "XlsxWriter.h"
 
 #include "automation/OfficeServer.h"
 #include "automation/OfficeSession.h"
@@ -207,6 +208,47 @@ TEST_F(RealRun, StopWhileTheOfficePrintsEndsTheOffice)
     EXPECT_EQ(QStringList{"SampleSS.pdf"}, FilesBelow(out.path()));
     EXPECT_EQ(WorkbookReport::NotReached, summary.workbooks.at(2).result);
     EXPECT_EQ(QStringList(), FilesBelow(runFolder));
+}
+
+// Long sheets print in page ranges that Ghostscript joins while the office
+// prints on. A stop while a workbook's ranges are being joined: the workbooks
+// before it are converted whole, its own job yields nothing, and neither a
+// Ghostscript nor a file of it remains.
+TEST_F(RealRun, AStopInTheMiddleOfALongWorkbookLeavesNoFileOfIt)
+{
+    const QString first = scratch.filePath("LongFirst.xlsx");
+    const QString last = scratch.filePath("LongLast.xlsx");
+    for (const QString& book : {first, last})
+        ASSERT_TRUE(workbooktest::XlsxWriter::Write(book, {{"Long", "Line", false, 320}, {"After", "Closing words"}}));
+    class StoppingObserver : public RecordingObserver {
+    public:
+        std::function<void(int, int)> onSheet;
+        void SheetPrinted(int index, int sheet, int) override { onSheet(index, sheet); }
+    } stopping;
+    stopping.onSheet = [this](int index, int sheet) {
+        if (index == 2 && sheet == 1)
+            run->RequestStop();
+    };
+    run = std::make_unique<ConversionRun>(QStringList{first, TestData("SampleSS.xlsx"), last}, out.path(), &prompts,
+                                          [] { return ConversionOptions(); }, &stopping);
+    run->UseOfficeSession(session.get());
+    run->SetChunkPages(2);
+    runFolder = run->RunFolderPath();
+    const ConversionRunSummary summary = run->Run();
+
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ((QStringList{"LongFirst.pdf", "SampleSS.pdf"}), summary.pdfNames);
+    EXPECT_EQ(WorkbookReport::Stopped, summary.workbooks.at(2).result);
+    EXPECT_EQ((QStringList{"LongFirst.pdf", "SampleSS.pdf"}), FilesBelow(out.path()));
+    EXPECT_TRUE(OurProcesses({"gs"}).empty()) << "a Ghostscript of the stopped workbook remains";
+    EXPECT_EQ(QStringList(), FilesBelow(runFolder));
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {Pdf("LongFirst"), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    EXPECT_TRUE(QRegularExpression("Line 1 .*Line 160 .*Line 320 .*Closing words").match(text).hasMatch());
+    EXPECT_EQ((QStringList{"start 0", "finished 0", "start 1", "finished 1", "start 2", "finished 2"}),
+              stopping.Events().filter(QRegularExpression("^(start|finished)")));
 }
 
 } // namespace

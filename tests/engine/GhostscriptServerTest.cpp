@@ -4,6 +4,7 @@
 #include "GhostscriptTestFiles.h"
 #include "engine/GhostscriptServer.h"
 #include "engine/GhostscriptStage.h"
+#include "engine/GhostscriptStream.h"
 #include "platform/RunFolder.h"
 #include "platform/StopGate.h"
 #include "support/RealTools.h"
@@ -80,6 +81,89 @@ protected:
     std::unique_ptr<GhostscriptServer> m_pServer;
     int m_nInputs = 0;
 };
+
+// A workbook's print files handed over one by one, as they are printed.
+class GhostscriptStreamReal : public GhostscriptServerReal {
+protected:
+    std::unique_ptr<CGhostscriptStream> Stream(const QStringList& first, const QString& workbook)
+    {
+        return std::make_unique<CGhostscriptStream>(
+            GhostscriptJob{Titled("Streamed"), workbook, m_out.path(), first, m_run.Path(), QString()}, m_pServer.get());
+    }
+    QStringList OutputFiles() const { return QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+// Files that did not exist when the job began join it in the order handed
+// over, in the process an ordinary job used before, which serves the next one too.
+TEST_F(GhostscriptStreamReal, FilesHandedOverLaterJoinInOrder)
+{
+    ASSERT_TRUE(Convert(ConversionOptions(), {Input(gstest::TextPagePdf("Before"))}, "/b/Before.xlsx").ok);
+    const pid_t pid = m_pServer->Pid();
+    auto stream = Stream({Input(gstest::TextPagePdf("Alpha"))}, "/b/Streamed.xlsx");
+    ASSERT_TRUE(stream->Begin(nullptr).ok);
+    for (const char* word : {"Bravo", "Charlie"})
+        ASSERT_TRUE(stream->Add(Input(gstest::TextPagePdf(word))));
+    EXPECT_TRUE(OutputFiles().contains("Before.pdf"));
+    EXPECT_FALSE(OutputFiles().contains("Streamed.pdf")) << "the PDF appeared before the job ended";
+    const GhostscriptResult result = stream->Finish(nullptr);
+    ASSERT_TRUE(result.ok) << result.message.toStdString();
+    EXPECT_EQ(pid, m_pServer->Pid());
+
+    const QString pdf = m_out.path() + "/Streamed.pdf";
+    EXPECT_EQ("3", InfoField(pdf, "Pages"));
+    EXPECT_EQ("Streamed", InfoField(pdf, "Title"));
+    EXPECT_EQ("Alpha Bravo Charlie", Tool("pdftotext", {pdf, "-"}).simplified());
+    ASSERT_TRUE(Convert(ConversionOptions(), {Input(gstest::TextPagePdf("After"))}, "/b/After.xlsx").ok);
+    EXPECT_EQ((QStringList{"After.pdf", "Before.pdf", "Streamed.pdf"}), OutputFiles());
+    EXPECT_TRUE(QDir(m_run.Path()).entryList({"pdfmarks-*"}, QDir::Files).isEmpty());
+}
+
+// A damaged file fails the whole workbook; an abandoned job (a stop) ends its
+// Ghostscript even while it is busy; neither leaves a file, and the next job works.
+TEST_F(GhostscriptStreamReal, AFailedOrAbandonedJobLeavesNothing)
+{
+    const QString good = Input(gstest::TextPagePdf("Good"));
+    // Begun with a file for the older reader, which takes the damaged one as well.
+    auto failing = Stream({Input(gstest::TextPagePs("Good"))}, "/b/Failing.xlsx");
+    ASSERT_TRUE(failing->Begin(nullptr).ok);
+    EXPECT_TRUE(failing->Add(Input(gstest::DamagedPs())));
+    failing->Add(good);
+    const GhostscriptResult failed = failing->Finish(nullptr);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.message.startsWith("Ghostscript failed: Error: /")) << failed.message.toStdString();
+
+    auto abandoned = Stream({Input(gstest::TextPagePs("Busy"))}, "/b/Abandoned.xlsx");
+    ASSERT_TRUE(abandoned->Begin(nullptr).ok);
+    ASSERT_TRUE(abandoned->Add(Input(gstest::EndlessPs())));
+    const pid_t busy = m_pServer->Pid();
+    ASSERT_NE(0, busy);
+    abandoned->Abandon();
+    EXPECT_EQ(0, m_pServer->Pid());
+    EXPECT_NE(0, ::kill(busy, 0)) << "the abandoned Ghostscript still runs";
+    EXPECT_TRUE(OutputFiles().isEmpty()) << OutputFiles().join(' ').toStdString();
+
+    // Begun and dropped unfinished: the same.
+    Stream({good}, "/b/Dropped.xlsx")->Begin(nullptr);
+    EXPECT_TRUE(OutputFiles().isEmpty()) << OutputFiles().join(' ').toStdString();
+    ASSERT_TRUE(Convert(ConversionOptions(), {good}, "/b/Next.xlsx").ok);
+    EXPECT_EQ(QStringList{"Next.pdf"}, OutputFiles());
+}
+
+// A file that needs the older PDF reader cannot join a job the newer one
+// reads: the stream refuses it, and the files are joined anew in one job.
+TEST_F(GhostscriptStreamReal, AFileForTheOlderReaderIsRefused)
+{
+    const QString pdf = Input(gstest::TextPagePdf("New"));
+    const QString postscript = Input(gstest::TextPagePs("Old"));
+    auto stream = Stream({pdf}, "/b/Mixed.xlsx");
+    ASSERT_TRUE(stream->Begin(nullptr).ok);
+    ASSERT_FALSE(m_pServer->OlderReader()) << "the test's first file should suit the newer reader";
+    EXPECT_FALSE(stream->Add(postscript));
+    stream->Abandon();
+    ASSERT_TRUE(Convert(ConversionOptions(), {pdf, postscript}, "/b/Mixed.xlsx").ok);
+    EXPECT_EQ("New Old", Tool("pdftotext", {m_out.path() + "/Mixed.pdf", "-"}).simplified());
+    EXPECT_EQ(QStringList{"Mixed.pdf"}, OutputFiles());
+}
 
 TEST_F(GhostscriptServerReal, WorkbooksShareOneProcessEachPdfWithItsOwnInformation)
 {

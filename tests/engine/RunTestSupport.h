@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -448,8 +449,8 @@ inline QStringList FilesBelow(const QString& folder)
     return files;
 }
 
-// Office processes (running, not ended) started by this test program.
-inline std::vector<pid_t> OurOfficeProcesses()
+// Processes (running, not ended) started by this test program whose names start with one of the prefixes.
+inline std::vector<pid_t> OurProcesses(const QList<QByteArray>& prefixes)
 {
     QHash<pid_t, pid_t> parents;
     std::vector<pid_t> offices;
@@ -468,7 +469,8 @@ inline std::vector<pid_t> OurOfficeProcesses()
             continue;
         parents.insert(pid, pid_t(rest.at(1).toInt()));
         const QByteArray name = text.mid(open + 1, close - open - 1);
-        if ((name.startsWith("soffice") || name.startsWith("oosplash")) && ProcessRuns(pid))
+        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const QByteArray& p) { return name.startsWith(p); }) &&
+            ProcessRuns(pid))
             offices.push_back(pid);
     }
     std::vector<pid_t> ours;
@@ -480,6 +482,12 @@ inline std::vector<pid_t> OurOfficeProcesses()
             }
     }
     return ours;
+}
+
+// Office processes (running, not ended) started by this test program.
+inline std::vector<pid_t> OurOfficeProcesses()
+{
+    return OurProcesses({"soffice", "oosplash"});
 }
 
 // A workbook of the shared test data.

@@ -12,6 +12,7 @@
 #include "support/RealTools.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -246,6 +247,55 @@ TEST_F(RealWorkbooks, AWorkbookWithNothingToPrintBecomesOneBlankPage)
     EXPECT_EQ(QStringLiteral("Blank.xlsx: none of its sheets has anything to print; its PDF is one blank page."),
               engine->FailureMessage());
     EXPECT_TRUE(prompts.asked.isEmpty());
+}
+
+// A sheet longer than the range length prints in page ranges, each handed to
+// Ghostscript while the next prints: the PDF has the same pages, in the same
+// order and with the same absolute page numbers, as the sheet printed in one
+// piece and as the office's own export; the sheets after it follow.
+TEST_F(RealWorkbooks, ALongSheetPrintedInRangesGivesTheSamePagesAsInOnePiece)
+{
+    const QString book = scratch.filePath("Long.xlsx");
+    ASSERT_TRUE(XlsxWriter::Write(book, {{"Long", "Line", false, 320}, {"After", "Closing words"}}));
+    const OfficeReference office(scratch.path(), {book});
+
+    engine->SetChunkPages(0);
+    ASSERT_TRUE(engine->ConvertWorkbook(book)) << engine->FailureMessage().toStdString();
+    const QString whole = scratch.filePath("whole.pdf");
+    ASSERT_TRUE(QFile::rename(Pdf(book), whole));
+
+    // Ranges of two pages and less: several boundaries, and a last range of one page.
+    QStringList events;
+    engine->SetChunkPages(2);
+    engine->SetBeforeStreaming([&] {
+        QStringList printed;
+        QDirIterator files(run.path(), {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            printed << QFileInfo(files.next()).fileName();
+        events << "joining " + printed.join(' ');
+    });
+    engine->SetSheetCallback([&](int sheet, int) { events << QStringLiteral("sheet %1").arg(sheet); });
+    ASSERT_TRUE(engine->ConvertWorkbook(book)) << engine->FailureMessage().toStdString();
+    // Ghostscript had the first range as soon as it was printed, before the others.
+    EXPECT_EQ((QStringList{"joining tmp_1_1.pdf", "sheet 1", "sheet 2"}), events);
+
+    const int pages = PageCount(whole);
+    ASSERT_GE(pages, 5) << "the long sheet should print on several pages";
+    EXPECT_EQ(office.PdfPages(book), pages);
+    EXPECT_EQ(pages, PageCount(Pdf(book)));
+    const QStringList expected = PdfText(whole).split('\f');
+    const QStringList ranged = PdfText(Pdf(book)).split('\f');
+    ASSERT_EQ(expected.size(), ranged.size());
+    for (int page = 0; page < pages; ++page) {
+        SCOPED_TRACE(page + 1);
+        EXPECT_EQ(expected.at(page).simplified(), ranged.at(page).simplified());
+    }
+    // The long sheet's pages are numbered from its first page on, in every range.
+    for (int page = 1; page < pages; ++page)
+        EXPECT_TRUE(ranged.at(page - 1).contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages - 1)))
+            << ranged.at(page - 1).toStdString();
+    EXPECT_TRUE(ranged.at(pages - 1).contains("Closing words"));
+    EXPECT_EQ(QStringList{"Long.pdf"}, QDir(out.path()).entryList(QDir::Files | QDir::Hidden));
 }
 
 } // namespace

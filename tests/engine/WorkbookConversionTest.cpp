@@ -54,6 +54,7 @@ struct ServerState {
     QSet<int> hiddenSheets;                    // Visible gives xlSheetHidden; Activate and PrintOut fail
     int lateSheet = 0;                         // this sheet's file is finished after PrintOut returns
     std::function<void(int)> afterPrint;       // called after each PrintOut with the sheet index
+    int pagesPerSheet = 1;                     // what PageSetup.Pages.Count says of every sheet
     std::vector<Call> calls;
     std::vector<std::thread> writers;
     QHash<QString, QByteArray> pageCache;
@@ -91,6 +92,10 @@ public:
             return Sheets(dispid, args);
         if (m_role == "Sheet")
             return Sheet(dispid, args);
+        if (m_role == "PageSetup" && dispid == ExcelDispid::Pages)
+            return Make("Pages");
+        if (m_role == "Pages" && dispid == ExcelDispid::Count)
+            return Variant::Long(m_state->pagesPerSheet);
         throw DispatchException(DISP_E_MEMBERNOTFOUND, QStringLiteral("no member %1").arg(dispid));
     }
 
@@ -146,6 +151,8 @@ private:
             throw DispatchException(DISP_E_EXCEPTION, "A hidden sheet cannot be activated.");
         if (dispid == ExcelDispid::Activate)
             return {};
+        if (dispid == ExcelDispid::PageSetup)
+            return Make("PageSetup");
         if (dispid != ExcelDispid::PrintOut)
             throw DispatchException(DISP_E_MEMBERNOTFOUND, "Sheet member");
         if (m_state->failPrintAt.value(m_book) == m_sheet)
@@ -265,12 +272,18 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
         {"Sheets", Count, DISPATCH_PROPERTYGET, 0},
         {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet1", Visible, DISPATCH_PROPERTYGET, 0},
         {"Sheet1", Activate, DISPATCH_METHOD, 0},
+        {"Sheet1", PageSetup, DISPATCH_PROPERTYGET, 0},   {"PageSetup", Pages, DISPATCH_PROPERTYGET, 0},
+        {"Pages", Count, DISPATCH_PROPERTYGET, 0},
         {"Sheet1", PrintOut, DISPATCH_METHOD, 8},
         {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet2", Visible, DISPATCH_PROPERTYGET, 0},
         {"Sheet2", Activate, DISPATCH_METHOD, 0},
+        {"Sheet2", PageSetup, DISPATCH_PROPERTYGET, 0},   {"PageSetup", Pages, DISPATCH_PROPERTYGET, 0},
+        {"Pages", Count, DISPATCH_PROPERTYGET, 0},
         {"Sheet2", PrintOut, DISPATCH_METHOD, 8},
         {"Sheets", Item, DISPATCH_PROPERTYGET, 1},         {"Sheet3", Visible, DISPATCH_PROPERTYGET, 0},
         {"Sheet3", Activate, DISPATCH_METHOD, 0},
+        {"Sheet3", PageSetup, DISPATCH_PROPERTYGET, 0},   {"PageSetup", Pages, DISPATCH_PROPERTYGET, 0},
+        {"Pages", Count, DISPATCH_PROPERTYGET, 0},
         {"Sheet3", PrintOut, DISPATCH_METHOD, 8},
         {"Workbook", Close, DISPATCH_METHOD, 3},           {"Application", Quit, DISPATCH_METHOD, 0},
     };
@@ -310,8 +323,8 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
 
     QString firstFolder;
     for (int sheet = 1; sheet <= 3; ++sheet) {
-        ExpectShort(state->calls[5 + 4 * (sheet - 1)].args.at(0), static_cast<int16_t>(sheet), "Item index");
-        const std::vector<Variant>& print = state->calls[8 + 4 * (sheet - 1)].args;
+        ExpectShort(state->calls[5 + 7 * (sheet - 1)].args.at(0), static_cast<int16_t>(sheet), "Item index");
+        const std::vector<Variant>& print = state->calls[11 + 7 * (sheet - 1)].args;
         ExpectOmitted(print[0], "From");
         ExpectOmitted(print[1], "To");
         EXPECT_EQ(VT_I4, print[2].vt);
@@ -330,7 +343,7 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
             firstFolder = file.absolutePath();
         EXPECT_EQ(firstFolder, file.absolutePath());
     }
-    for (const Variant& v : state->calls[17].args)
+    for (const Variant& v : state->calls[26].args)
         ExpectShort(v, 0, "Close");
 
     EXPECT_EQ(1, engine->WorkbookDone());
@@ -343,6 +356,39 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
     EXPECT_TRUE(prompts.plain.isEmpty());
     EXPECT_TRUE(prompts.asked.isEmpty());
     EXPECT_TRUE(RunFiles().isEmpty()) << "print files stayed: " << RunFiles().join(", ").toStdString();
+}
+
+// A sheet of more pages than the range length prints in ranges, in order,
+// each into a print file of its own; a sheet within it prints in one piece.
+TEST_F(WorkbookPrinting, ALongSheetPrintsInPageRanges)
+{
+    state->sheetCounts.insert("Long.xlsx", 1);
+    state->pagesPerSheet = 7;
+    engine->SetChunkPages(2);
+    ASSERT_TRUE(engine->ConvertWorkbook(Book("Long.xlsx"))) << engine->FailureMessage().toStdString();
+    std::vector<std::pair<int, int>> ranges;
+    QStringList files;
+    for (const Call& c : state->calls) {
+        if (c.dispid != ExcelDispid::PrintOut)
+            continue;
+        EXPECT_EQ(VT_I4, c.args[0].vt);
+        EXPECT_EQ(VT_I4, c.args[1].vt);
+        ranges.emplace_back(c.args[0].lVal, c.args[1].lVal);
+        files << QFileInfo(c.args[7].bstrVal).fileName();
+    }
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{1, 2}, {3, 4}, {5, 6}, {7, 7}}), ranges);
+    EXPECT_EQ((QStringList{"tmp_1_1.pdf", "tmp_1_2.pdf", "tmp_1_3.pdf", "tmp_1_4.pdf"}), files);
+    EXPECT_EQ(4, PageCount(Pdf("Long"))); // one page per print here
+    EXPECT_TRUE(RunFiles().isEmpty()) << "print files stayed: " << RunFiles().join(", ").toStdString();
+
+    state->calls.clear();
+    state->pagesPerSheet = 2;
+    ASSERT_TRUE(engine->ConvertWorkbook(Book("Long.xlsx")));
+    const auto print = std::find_if(state->calls.begin(), state->calls.end(),
+                                    [](const Call& c) { return c.dispid == ExcelDispid::PrintOut; });
+    ASSERT_NE(state->calls.end(), print);
+    ExpectOmitted(print->args[0], "From");
+    ExpectOmitted(print->args[1], "To");
 }
 
 // A refused open asks for the password and retries with it until it opens;

@@ -1,7 +1,8 @@
 #pragma once
 
 // Writes small .xlsx workbooks for tests: each sheet holds one line of text in
-// A1 (or nothing), and may be hidden. The package is a plain zip archive with
+// A1 (or nothing), or that text numbered down column A over many rows with a
+// page-number footer, and may be hidden. The package is a plain zip archive with
 // its members stored, which every reader of the format accepts.
 #include <QByteArray>
 #include <QFile>
@@ -16,6 +17,7 @@ struct XlsxSheet {
     QString name;
     QString text;        // empty: the sheet has nothing on it
     bool hidden = false;
+    int rows = 0;        // > 0: "<text> 1" .. "<text> <rows>" in A1..A<rows>, footer "Page <n> of <total>"
 };
 
 class XlsxWriter {
@@ -57,21 +59,34 @@ public:
         zip.Add("xl/_rels/workbook.xml.rels",
                 kXml + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + rels +
                     "</Relationships>");
-        for (size_t i = 0; i < sheets.size(); ++i) {
-            const QByteArray cell = sheets[i].text.isEmpty()
-                                        ? QByteArray()
-                                        : "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + Escaped(sheets[i].text) +
-                                              "</t></is></c></row>";
-            zip.Add("xl/worksheets/sheet" + QByteArray::number(qulonglong(i + 1)) + ".xml",
-                    kXml + "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" +
-                        cell + "</sheetData></worksheet>");
-        }
+        for (size_t i = 0; i < sheets.size(); ++i)
+            zip.Add("xl/worksheets/sheet" + QByteArray::number(qulonglong(i + 1)) + ".xml", SheetXml(sheets[i]));
         QFile file(path);
         const QByteArray bytes = zip.Finish();
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
     }
 
 private:
+    static QByteArray Cell(int row, const QString& text)
+    {
+        const QByteArray r = QByteArray::number(row);
+        return "<row r=\"" + r + "\"><c r=\"A" + r + "\" t=\"inlineStr\"><is><t>" + Escaped(text) + "</t></is></c></row>";
+    }
+
+    static QByteArray SheetXml(const XlsxSheet& sheet)
+    {
+        QByteArray cells, footer;
+        if (sheet.rows > 0) {
+            for (int r = 1; r <= sheet.rows; ++r)
+                cells += Cell(r, sheet.text + QLatin1Char(' ') + QString::number(r));
+            footer = "<headerFooter><oddFooter>&amp;CPage &amp;P of &amp;N</oddFooter></headerFooter>";
+        } else if (!sheet.text.isEmpty()) {
+            cells = Cell(1, sheet.text);
+        }
+        return kXml + "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + cells +
+               "</sheetData>" + footer + "</worksheet>";
+    }
+
     static inline const QByteArray kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
     static QByteArray Escaped(const QString& text)

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/GhostscriptServer.h"
+#include "engine/GhostscriptStage.h"
+
+#include <QString>
+
+#include <optional>
+
+class StopGate;
+
+// One workbook's PDF written by Ghostscript while its print files are still
+// coming: Begin starts the job with the print files there are, Add hands over
+// each one completed later (Ghostscript joins it while the next one prints),
+// Finish waits for the end and moves the complete PDF over the target.
+// Ghostscript writes under a temporary name in the output folder; a stream
+// that is abandoned, fails or is destroyed unfinished leaves no file behind
+// and the target as it was. The server (or one of its own when none is given)
+// serves this stream alone from Begin to Finish or Abandon.
+class CGhostscriptStream {
+public:
+    CGhostscriptStream(const GhostscriptJob& job, GhostscriptServer* server = nullptr);
+    ~CGhostscriptStream();
+    CGhostscriptStream(const CGhostscriptStream&) = delete;
+    CGhostscriptStream& operator=(const CGhostscriptStream&) = delete;
+
+    // ok when the job has begun; otherwise the reason (a stop, a refused
+    // password, no Ghostscript) and nothing is left running.
+    GhostscriptResult Begin(StopGate* gate);
+    // False when the file cannot join this job: the Ghostscript ended, or the
+    // file needs the older PDF reader that the running one does not use. The
+    // stream is then of no further use: abandon it and join the files anew.
+    bool Add(const QString& printFile);
+    // Ends the job and publishes its PDF; a stop on the gate ends Ghostscript at once.
+    GhostscriptResult Finish(StopGate* gate);
+    // Ends an unfinished job at once, removing its temporary files.
+    void Abandon();
+
+    bool Begun() const { return m_bBegun; }
+
+private:
+    GhostscriptResult Failure(const QString& message) const;
+    bool WritePdfmarks(QString* error);
+    void RemoveFiles();
+
+    GhostscriptJob m_job;
+    GhostscriptServer* m_pServer;
+    std::optional<GhostscriptServer> m_ownServer;
+    QString m_strTarget;
+    QString m_strPdfmarks;
+    QString m_strPartialPdf;
+    bool m_bBegun = false;
+};

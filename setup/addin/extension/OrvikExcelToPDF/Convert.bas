@@ -154,10 +154,13 @@ Private Function LastPos(text As String, part As String) As Long
 End Function
 
 REM When the file was last written, to the nanosecond, as text to compare.
+REM Time and size: the time alone may keep to whole seconds, and a quick
+REM conversion replaces a PDF within the second it was written.
 Private Function StampOf(files As Object, url As String) As String
     Dim t As Object
     t = files.getDateTimeModified(url)
-    StampOf = t.Year & "-" & t.Month & "-" & t.Day & " " & t.Hours & ":" & t.Minutes & ":" & t.Seconds & "." & t.NanoSeconds
+    StampOf = t.Year & "-" & t.Month & "-" & t.Day & " " & t.Hours & ":" & t.Minutes & ":" & t.Seconds & "." & _
+              t.NanoSeconds & " " & files.getSize(url)
 End Function
 
 REM A word for a POSIX shell: in single quotes unless it is plain.

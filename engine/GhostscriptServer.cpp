@@ -254,17 +254,7 @@ QByteArray GhostscriptServer::RunLine(const QString& file)
 void GhostscriptServer::Flush()
 {
     PipeSignalBlock noSigpipe;
-    const int in = m_pProcess->InputFd();
-    while (!m_baToSend.isEmpty()) {
-        const ssize_t n = ::write(in, m_baToSend.constData(), size_t(m_baToSend.size()));
-        if (n > 0)
-            m_baToSend.remove(0, n);
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else if (n < 0 && errno != EAGAIN)
-            m_baToSend.clear(); // the process has ended; its output tells the rest
-        else
-            break;
+    while (!m_baToSend.isEmpty() && WriteSome()) {
     }
     // What it printed meanwhile is kept, so that it never waits on a full pipe.
     char buffer[4096];
@@ -272,6 +262,20 @@ void GhostscriptServer::Flush()
     pollfd output{m_pProcess->OutputFd(), POLLIN, 0};
     while (poll(&output, 1, 0) > 0 && (n = ::read(output.fd, buffer, sizeof buffer)) > 0)
         m_baReceived.append(buffer, n);
+}
+
+bool GhostscriptServer::WriteSome()
+{
+    const ssize_t n = ::write(m_pProcess->InputFd(), m_baToSend.constData(), size_t(m_baToSend.size()));
+    if (n > 0) {
+        m_baToSend.remove(0, n);
+        return true;
+    }
+    if (n < 0 && errno == EINTR)
+        return true;
+    if (n < 0 && errno != EAGAIN)
+        m_baToSend.clear(); // the process has ended; its output tells the rest
+    return false;
 }
 
 bool GhostscriptServer::TakeLines(bool* failed)
@@ -307,13 +311,8 @@ bool GhostscriptServer::AwaitEnd(bool* failed)
                 continue;
             return false;
         }
-        if (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)) {
-            const ssize_t n = ::write(in, m_baToSend.constData(), size_t(m_baToSend.size()));
-            if (n > 0)
-                m_baToSend.remove(0, n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR)
-                m_baToSend.clear(); // the process has ended; its output tells the rest
-        }
+        if (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))
+            WriteSome();
         if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
             continue;
         char buffer[4096];

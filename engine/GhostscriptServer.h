@@ -78,6 +78,8 @@ private:
     static QByteArray RunLine(const QString& file);
     // Writes what the pipe takes now and reads what the process has printed, without waiting.
     void Flush();
+    // One write of what is still to be sent; false when the pipe takes nothing now.
+    bool WriteSome();
     // Takes the complete lines received: true at the job's end line.
     bool TakeLines(bool* failed);
     // Reads output until the job's end line; false when the process ended first.

@@ -51,10 +51,10 @@ std::unique_ptr<PngImage> Premultiply(png_structp png, png_infop info)
         unsigned char* out = image->Row(y);
         for (int x = 0; x < image->width; ++x, in += 4, out += 4) {
             const unsigned a = in[3];
-            out[0] = (unsigned char)(in[0] * a / 255);
-            out[1] = (unsigned char)(in[1] * a / 255);
-            out[2] = (unsigned char)(in[2] * a / 255);
-            out[3] = (unsigned char)(255 - a);
+            out[0] = static_cast<unsigned char>(in[0] * a / 255);
+            out[1] = static_cast<unsigned char>(in[1] * a / 255);
+            out[2] = static_cast<unsigned char>(in[2] * a / 255);
+            out[3] = static_cast<unsigned char>(255 - a);
         }
     }
     return image;

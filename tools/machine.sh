@@ -63,6 +63,6 @@ orvik_install_queue() {
 }
 
 orvik_build() {
-    cmake -S "$1" -B "$1/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$1" -B "$1/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${@:2}" >/dev/null
     cmake --build "$1/build" -j"$(nproc)"
 }

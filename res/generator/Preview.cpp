@@ -99,7 +99,7 @@ QImage Preview::ContactSheet() const
         p.setPen(Qt::black);
         p.setFont(ArtKit::Font(11, true));
         p.drawText(QPointF(x, y + 12), QStringLiteral("%1 %2  %3 x %4  %5")
-                                           .arg(e.type == Catalogue::Type::Bitmap ? "BMP" : "PNG")
+                                           .arg(e.type == Catalogue::Type::Bitmap ? QStringLiteral("BMP") : QStringLiteral("PNG"))
                                            .arg(e.id)
                                            .arg(img.width())
                                            .arg(img.height())
@@ -160,7 +160,7 @@ QImage Preview::MainWindow() const
     QPainter p(&win);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto r = [](qreal x, qreal y, qreal w, qreal h) { return ArtKit::Dlu(DF::ShellDlg8, x, y, w, h); };
-    Text(p, r(20, 2, 256, 13).adjusted(0, 3, 0, 0), "Orvik Excel To PDF", CellFont(16), Palette::TitleText);
+    Text(p, r(20, 2, 256, 13).adjusted(0, 3, 0, 0), QStringLiteral("Orvik Excel To PDF"), CellFont(16), Palette::TitleText);
     Frame(p, Png(160), 0, At(r(444, 0, 18, 14)));
     Frame(p, Png(158), 0, At(r(427, 0, 18, 14)));
     Frame(p, Png(170), 0, At(r(253, 31, 40, 17)));
@@ -171,7 +171,7 @@ QImage Preview::MainWindow() const
     const QPointF page = At(r(5, 57, 456, 251));
     p.translate(page);
     p.drawImage(0, 0, Bitmap(161));
-    Text(p, r(26, 9, 114, 10), "Convert Excel To PDF", CellFont(18), Palette::Heading);
+    Text(p, r(26, 9, 114, 10), QStringLiteral("Convert Excel To PDF"), CellFont(18), Palette::Heading);
     const QRectF list = r(18, 25, 419, 91);
     Box(p, list, Qt::white);
     p.fillRect(QRectF(list.right() - 17, list.top() + 1, 16, list.height() - 2), QColor(0xEC, 0xEE, 0xF0));
@@ -181,19 +181,19 @@ QImage Preview::MainWindow() const
         const QRectF row(list.left() + 2, list.top() + 2 + i * 15, list.width() - 21, 15);
         if (i == 1)
             p.fillRect(row, QColor(0x30, 0x8C, 0xC6));
-        Text(p, row.adjusted(3, 1, 0, 0), items[i], ArtKit::Font(11), i == 1 ? Qt::white : Qt::black);
+        Text(p, row.adjusted(3, 1, 0, 0), QString::fromLatin1(items[i]), ArtKit::Font(11), i == 1 ? Qt::white : Qt::black);
     }
     Frame(p, Png(165), 0, At(r(25, 124, 63, 14)));
     Frame(p, Png(168), 2, At(r(138, 125, 63, 14)));
     Frame(p, Png(167), 0, At(r(251, 125, 63, 14)));
     Frame(p, Png(164), 0, At(r(364, 125, 63, 14)));
-    Text(p, r(25, 163, 53, 8), "Output Path:", ArtKit::Font(11), Qt::black);
+    Text(p, r(25, 163, 53, 8), QStringLiteral("Output Path:"), ArtKit::Font(11), Qt::black);
     const QRectF edit = r(23, 180, 289, 14);
     Box(p, edit, Palette::PageFill);
-    Text(p, edit.adjusted(4, 4, 0, 0), "/home/anna/Reports/", ArtKit::Font(11), Qt::black);
+    Text(p, edit.adjusted(4, 4, 0, 0), QStringLiteral("/home/anna/Reports/"), ArtKit::Font(11), Qt::black);
     Frame(p, Png(166), 1, At(r(338, 180, 63, 14)));
-    Text(p, r(25, 215, 46, 10), "Status", CellFont(16), Palette::Heading);
-    Text(p, r(76, 215, 200, 12).adjusted(0, 2, 0, 0), "Start to convert...", ArtKit::Font(11), Qt::black);
+    Text(p, r(25, 215, 46, 10), QStringLiteral("Status"), CellFont(16), Palette::Heading);
+    Text(p, r(76, 215, 200, 12).adjusted(0, 2, 0, 0), QStringLiteral("Start to convert..."), ArtKit::Font(11), Qt::black);
     p.drawImage(At(r(23, 227, 291, 14)), ProgressBar(62));
     Frame(p, Png(183), 0, At(r(338, 223, 63, 14)));
     p.end();
@@ -206,17 +206,17 @@ QImage Preview::SettingsWindow() const
     QPainter p(&win);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto r = [](qreal x, qreal y, qreal w, qreal h) { return ArtKit::Dlu(DF::ShellDlg8, x, y, w, h); };
-    Text(p, r(9, 3, 150, 10).adjusted(0, 1, 0, 0), "Orvik Excel To PDF", CellFont(16), Palette::TitleText);
+    Text(p, r(9, 3, 150, 10).adjusted(0, 1, 0, 0), QStringLiteral("Orvik Excel To PDF"), CellFont(16), Palette::TitleText);
     Frame(p, Png(152), 0, At(r(259, 0, 20, 14)));
-    Tab(p, Bitmap(181), 0, r(18, 29, 50, 14), "Description");
-    Tab(p, Bitmap(182), 2, r(80, 29, 50, 14), "Security");
-    Tab(p, Bitmap(182), 0, r(142, 29, 50, 14), "Advanced");
+    Tab(p, Bitmap(181), 0, r(18, 29, 50, 14), QStringLiteral("Description"));
+    Tab(p, Bitmap(182), 2, r(80, 29, 50, 14), QStringLiteral("Security"));
+    Tab(p, Bitmap(182), 0, r(142, 29, 50, 14), QStringLiteral("Advanced"));
     // A sketch of the description page inside the host.
     const QPointF host = At(r(17, 55, 238, 219));
     const char* labels[] = {"Title:", "Subject:", "Author:", "Keywords:"};
     const int ys[] = {10, 46, 82, 118};
     for (int i = 0; i < 4; ++i) {
-        Text(p, ArtKit::Dlu(DF::ShellDlg8, 13, ys[i], 200, 9).translated(host), labels[i], ArtKit::Font(11),
+        Text(p, ArtKit::Dlu(DF::ShellDlg8, 13, ys[i], 200, 9).translated(host), QString::fromLatin1(labels[i]), ArtKit::Font(11),
              Qt::black);
         Box(p, ArtKit::Dlu(DF::ShellDlg8, 13, ys[i] + 13, 221, i == 3 ? 67 : 14).translated(host), Qt::white);
     }
@@ -231,18 +231,18 @@ QImage Preview::AboutBox() const
     QPainter p(&win);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto r = [](qreal x, qreal y, qreal w, qreal h) { return ArtKit::Dlu(DF::SansSerif9, x, y, w, h); };
-    Text(p, r(6, 2, 174, 15), "About Orvik Excel To PDF", CellFont(16), Palette::TitleText);
+    Text(p, r(6, 2, 174, 15), QStringLiteral("About Orvik Excel To PDF"), CellFont(16), Palette::TitleText);
     Frame(p, Png(152), 0, At(r(199, 0, 18, 14)));
-    Text(p, r(18, 37, 165, 23), "Orvik Excel To PDF 4.0", CellFont(24), Palette::Product);
+    Text(p, r(18, 37, 165, 23), QStringLiteral("Orvik Excel To PDF 4.0"), CellFont(24), Palette::Product);
     Text(p, r(13, 78, 184, 39),
-         "Converts Excel workbooks into PDF documents, one PDF per workbook, with document "
-         "information, security and compression of your choice.",
+         QStringLiteral("Converts Excel workbooks into PDF documents, one PDF per workbook, with document "
+                        "information, security and compression of your choice."),
          CellFont(16), Palette::TitleText);
     QFont link = ArtKit::Font(11);
     link.setUnderline(true);
-    Text(p, r(14, 118, 105, 8), "https://www.orvik.example/", link, QColor(0, 0, 238));
+    Text(p, r(14, 118, 105, 8), QStringLiteral("https://www.orvik.example/"), link, QColor(0, 0, 238));
     Frame(p, Png(154), 2, At(r(150, 132, 50, 14)));
-    Text(p, r(68, 153, 146, 8), "Copyright (C) Orvik. All rights reserved.", CellFont(13), QColor(80, 80, 80),
+    Text(p, r(68, 153, 146, 8), QStringLiteral("Copyright (C) Orvik. All rights reserved."), CellFont(13), QColor(80, 80, 80),
          Qt::AlignRight);
     p.end();
     return win;
@@ -254,11 +254,11 @@ QImage Preview::MessageBox(bool ask) const
     QPainter p(&win);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto r = [](qreal x, qreal y, qreal w, qreal h) { return ArtKit::Dlu(DF::ShellDlg8, x, y, w, h); };
-    Text(p, r(6, 3, 108, 9), "Orvik Excel To PDF", CellFont(16), Palette::TitleText);
+    Text(p, r(6, 3, 108, 9), QStringLiteral("Orvik Excel To PDF"), CellFont(16), Palette::TitleText);
     Frame(p, Png(152), 0, At(r(169, 0, 18, 14)));
     Text(p, r(14, 35, 169, 34),
-         ask ? "Are you sure you want to stop the conversion? "
-             : "The output path is not existed, please input a valid path!",
+         ask ? QStringLiteral("Are you sure you want to stop the conversion? ")
+             : QStringLiteral("The output path is not existed, please input a valid path!"),
          CellFont(16), Palette::TitleText);
     if (ask) {
         Frame(p, Png(186), 0, At(r(67, 74, 50, 14)) - QPointF(70, 0));
@@ -276,13 +276,13 @@ QImage Preview::FinishDialog() const
     QPainter p(&win);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto r = [](qreal x, qreal y, qreal w, qreal h) { return ArtKit::Dlu(DF::ShellDlg8, x, y, w, h); };
-    Text(p, r(7, 2, 195, 10).adjusted(0, 2, 0, 0), "Orvik Excel To PDF", CellFont(16), Palette::TitleText);
-    Text(p, r(59, 24, 173, 9), "Conversion Completes!", CellFont(16), Palette::TitleText);
+    Text(p, r(7, 2, 195, 10).adjusted(0, 2, 0, 0), QStringLiteral("Orvik Excel To PDF"), CellFont(16), Palette::TitleText);
+    Text(p, r(59, 24, 173, 9), QStringLiteral("Conversion Completes!"), CellFont(16), Palette::TitleText);
     const QRectF list = r(13, 40, 221, 52);
     Box(p, list, Qt::white);
     p.fillRect(QRectF(list.left() + 2, list.top() + 2, list.width() - 4, 15), QColor(0x30, 0x8C, 0xC6));
-    Text(p, list.adjusted(5, 3, 0, 0), "budget-2024.pdf", ArtKit::Font(11), Qt::white);
-    Text(p, list.adjusted(5, 18, 0, 0), "inventory.pdf", ArtKit::Font(11), Qt::black);
+    Text(p, list.adjusted(5, 3, 0, 0), QStringLiteral("budget-2024.pdf"), ArtKit::Font(11), Qt::white);
+    Text(p, list.adjusted(5, 18, 0, 0), QStringLiteral("inventory.pdf"), ArtKit::Font(11), Qt::black);
     Frame(p, Png(176), 0, At(r(12, 97, 58, 14)));
     Frame(p, Png(177), 0, At(r(92, 97, 58, 14)));
     Frame(p, Png(175), 2, At(r(176, 97, 58, 14)));
@@ -296,13 +296,13 @@ QImage Preview::PasswordPrompt() const
     QPainter p(&win);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto r = [](qreal x, qreal y, qreal w, qreal h) { return ArtKit::Dlu(DF::ShellDlg8, x, y, w, h); };
-    Text(p, r(3, 1, 301, 15).adjusted(3, 3, 0, 0), "Orvik Excel To PDF", CellFont(16), Palette::TitleText);
+    Text(p, r(3, 1, 301, 15).adjusted(3, 3, 0, 0), QStringLiteral("Orvik Excel To PDF"), CellFont(16), Palette::TitleText);
     Frame(p, Png(152), 2, At(r(310, 0, 20, 14)));
     Text(p, r(19, 29, 305, 27),
-         "The program has detected that file \"budget-2024.xlsx\"  is password protected. Please enter the "
-         "password for the conversion.",
+         QStringLiteral("The program has detected that file \"budget-2024.xlsx\"  is password protected. "
+                        "Please enter the password for the conversion."),
          ArtKit::Font(11), Qt::black);
-    Text(p, r(19, 60, 54, 8), "Enter Password:", ArtKit::Font(11), Qt::black);
+    Text(p, r(19, 60, 54, 8), QStringLiteral("Enter Password:"), ArtKit::Font(11), Qt::black);
     Box(p, r(81, 59, 208, 14), Qt::white);
     Text(p, r(81, 59, 208, 14).adjusted(5, 4, 0, 0), QString(6, QChar(0x25CF)), ArtKit::Font(9), Qt::black);
     Frame(p, Png(154), 0, At(r(88, 82, 50, 14)));
@@ -321,25 +321,25 @@ QImage Preview::Details() const
     };
     const QImage main = Bitmap(157);
     const QList<Crop> crops = {
-        {"main, top left", main, QRect(0, 0, 40, 30), 6},
-        {"main, top right", main, QRect(636, 0, 64, 30), 6},
-        {"main, bottom right", main, QRect(670, 500, 30, 22), 6},
-        {"track, left end", Bitmap(137), QRect(0, 0, 30, 24), 6},
-        {"bar 1%", ProgressBar(1), QRect(0, 0, 30, 24), 6},
-        {"bar 62%, fill end", ProgressBar(62), QRect(250, 0, 30, 24), 6},
-        {"bar 100%, right end", ProgressBar(100), QRect(399, 0, 30, 24), 6},
-        {"tabs 181", Bitmap(181), QRect(0, 0, 279, 28), 2},
-        {"tabs 182", Bitmap(182), QRect(0, 0, 279, 28), 2},
-        {"close 152", Png(152), QRect(0, 0, 87, 21), 4},
-        {"minimise 158", Png(158), QRect(0, 0, 84, 20), 4},
-        {"Add File(s) 165", Png(165), QRect(0, 0, 294, 23), 3},
-        {"Setting 164", Png(164), QRect(0, 0, 294, 23), 3},
-        {"Remove All 167", Png(167), QRect(0, 0, 294, 23), 3},
-        {"Browse 166", Png(166), QRect(0, 0, 294, 23), 3},
-        {"Open Folder 177", Png(177), QRect(0, 0, 351, 23), 3},
-        {"Open File 176", Png(176), QRect(0, 0, 312, 23), 3},
-        {"Stop 183", Png(183), QRect(0, 0, 402, 34), 2},
-        {"Help 172", Png(172), QRect(0, 0, 249, 30), 3},
+        {QStringLiteral("main, top left"), main, QRect(0, 0, 40, 30), 6},
+        {QStringLiteral("main, top right"), main, QRect(636, 0, 64, 30), 6},
+        {QStringLiteral("main, bottom right"), main, QRect(670, 500, 30, 22), 6},
+        {QStringLiteral("track, left end"), Bitmap(137), QRect(0, 0, 30, 24), 6},
+        {QStringLiteral("bar 1%"), ProgressBar(1), QRect(0, 0, 30, 24), 6},
+        {QStringLiteral("bar 62%, fill end"), ProgressBar(62), QRect(250, 0, 30, 24), 6},
+        {QStringLiteral("bar 100%, right end"), ProgressBar(100), QRect(399, 0, 30, 24), 6},
+        {QStringLiteral("tabs 181"), Bitmap(181), QRect(0, 0, 279, 28), 2},
+        {QStringLiteral("tabs 182"), Bitmap(182), QRect(0, 0, 279, 28), 2},
+        {QStringLiteral("close 152"), Png(152), QRect(0, 0, 87, 21), 4},
+        {QStringLiteral("minimise 158"), Png(158), QRect(0, 0, 84, 20), 4},
+        {QStringLiteral("Add File(s) 165"), Png(165), QRect(0, 0, 294, 23), 3},
+        {QStringLiteral("Setting 164"), Png(164), QRect(0, 0, 294, 23), 3},
+        {QStringLiteral("Remove All 167"), Png(167), QRect(0, 0, 294, 23), 3},
+        {QStringLiteral("Browse 166"), Png(166), QRect(0, 0, 294, 23), 3},
+        {QStringLiteral("Open Folder 177"), Png(177), QRect(0, 0, 351, 23), 3},
+        {QStringLiteral("Open File 176"), Png(176), QRect(0, 0, 312, 23), 3},
+        {QStringLiteral("Stop 183"), Png(183), QRect(0, 0, 402, 34), 2},
+        {QStringLiteral("Help 172"), Png(172), QRect(0, 0, 249, 30), 3},
     };
     QImage out(1400, 1400, QImage::Format_RGB32);
     out.fill(QColor(0x40, 0x48, 0x50));
@@ -367,11 +367,11 @@ QImage Preview::Details() const
 
 QMap<QString, QImage> Preview::Windows() const
 {
-    return {{"main", MainWindow()},
-            {"settings", SettingsWindow()},
-            {"about", AboutBox()},
-            {"message-ok", MessageBox(false)},
-            {"message-ask", MessageBox(true)},
-            {"finish", FinishDialog()},
-            {"password", PasswordPrompt()}};
+    return {{QStringLiteral("main"), MainWindow()},
+            {QStringLiteral("settings"), SettingsWindow()},
+            {QStringLiteral("about"), AboutBox()},
+            {QStringLiteral("message-ok"), MessageBox(false)},
+            {QStringLiteral("message-ask"), MessageBox(true)},
+            {QStringLiteral("finish"), FinishDialog()},
+            {QStringLiteral("password"), PasswordPrompt()}};
 }

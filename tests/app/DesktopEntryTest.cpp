@@ -96,7 +96,8 @@ TEST(DesktopEntry, CmakeInstallLaysOutProgramHelpEntryAndIcons)
     EXPECT_EQ(link.canonicalFilePath(), QFileInfo(folder + "/OrvikExcelToPDF").canonicalFilePath());
     const QString entry = prefix.path() + "/share/applications/" + kId + ".desktop";
     EXPECT_EQ(EntryValue(entry, "Exec"), folder + "/OrvikExcelToPDF");
-    if (testsupport::HaveProgram("desktop-file-validate"))
+    if (testsupport::HaveProgram("desktop-file-validate")) {
         EXPECT_EQ(RunTool("desktop-file-validate", {entry}, &output), 0) << output.toStdString();
+    }
     ExpectIcons(prefix.path() + "/share/icons");
 }

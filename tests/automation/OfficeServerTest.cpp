@@ -86,8 +86,9 @@ TEST_P(PlainWorkbookTest, OpensWithThePlaceholderPasswordAndPrintsEachSheetAlone
         EXPECT_TRUE(IsWholePdf(PrintFile(i))) << "sheet " << i;
         const QString text = PdfText(PrintFile(i));
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected.present))) << "sheet " << i << ": " << qPrintable(text);
-        if (*expected.absent)
+        if (*expected.absent) {
             EXPECT_FALSE(text.contains(QString::fromUtf8(expected.absent))) << "sheet " << i << ": " << qPrintable(text);
+        }
     }
     w.CloseAndQuit();
 }
@@ -179,8 +180,9 @@ TEST_F(OfficeServerTest, PrintsEachSheetWithOnePrintWhereTheStoredViewIsAppliedA
         ASSERT_TRUE(w.Print(c.sheet, PrintFile(1))) << c.file;
         const QString text = PdfText(PrintFile(1));
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.present))) << c.file << ": " << qPrintable(text);
-        if (*c.absent)
+        if (*c.absent) {
             EXPECT_FALSE(text.contains(QString::fromUtf8(c.absent))) << c.file << ": " << qPrintable(text);
+        }
         EXPECT_EQ(scratchFolders(), QStringList()) << c.file << ": a print beyond the sheet's own";
         w.CloseAndQuit();
     }

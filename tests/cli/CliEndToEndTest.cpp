@@ -226,8 +226,9 @@ TEST_F(CliEndToEnd, TerminationStopsTheRunCleanly)
     // No office of that run is left: it ran on a profile inside the run's TMPDIR.
     for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
         QFile cmdline("/proc/" + entry + "/cmdline");
-        if (cmdline.open(QIODevice::ReadOnly))
+        if (cmdline.open(QIODevice::ReadOnly)) {
             EXPECT_FALSE(cmdline.readAll().contains(Tmp().toUtf8())) << "process " << entry.toStdString() << " is left";
+        }
     }
     ExpectNothingLeft();
 }

@@ -316,8 +316,9 @@ TEST_F(CliRobustness, WithoutAHomeNothingIsWrittenAtTheRoot)
     environment.remove("XDG_CACHE_HOME");
     const CliResult r = Run({TestData("SampleSS.xlsx"), "-o", out.path()});
     EXPECT_EQ(0, r.exitCode) << r.err.toStdString();
-    if (!before)
+    if (!before) {
         EXPECT_FALSE(QFileInfo::exists("/.cache/orvik-excel-to-pdf"));
+    }
     const QFileInfo cache(Tmp() + "/orvik-excel-to-pdf-" + QString::number(getuid()));
     EXPECT_TRUE(cache.isDir());
     EXPECT_EQ(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner,

@@ -104,7 +104,7 @@ TEST_F(RealPage, ThreeWorkbooksBecomeThreePdfsWithTheTitleOfTheDescriptionPage)
     EXPECT_EQ(QStringLiteral("Complete!"), Status());
     EXPECT_EQ(0, page->m_lbFiles.GetCount());
     EXPECT_FALSE(Enabled(1019));
-    for (const QString& base : {"SampleSS", "SimpleScatterChart", "WithTextBox"}) {
+    for (const QString base : {"SampleSS", "SimpleScatterChart", "WithTextBox"}) {
         EXPECT_TRUE(QpdfAccepts(Pdf(base))) << base.toStdString();
         EXPECT_EQ(QStringLiteral("Quartalsbericht Ä (draft)"), PdfInfo(Pdf(base), "Title"));
         EXPECT_EQ(QStringLiteral("Finance"), PdfInfo(Pdf(base), "Author"));

@@ -90,8 +90,9 @@ TEST_F(ProgressPixels, HalfFillsColumnsFromTheLeftEndWithTheCapAtTheFillsEnd)
         for (int x = 3; x < n - 3; ++x) {
             const QRgb fill = FillPixel(x, y);
             const QRgb expected = fill == kMagenta ? Rgb(track, x, y + 2) : fill;
-            if (Rgb(track, x, y + 2) != kMagenta)
+            if (Rgb(track, x, y + 2) != kMagenta) {
                 ASSERT_EQ(Rgb(img, x, y + 2), expected) << x << "," << y;
+            }
         }
         // The cap at x = N - 3: its coloured columns drawn, its white ones leave the track.
         for (int c = 0; c < cap.width(); ++c) {
@@ -113,8 +114,9 @@ TEST_F(ProgressPixels, HalfFillsColumnsFromTheLeftEndWithTheCapAtTheFillsEnd)
     ExpectTrackOnly(img, n + 8);
     for (int x = 0; x < track.width(); ++x)
         for (int y : {0, 1, 22, 23})
-            if (Rgb(track, x, y) != kMagenta)
+            if (Rgb(track, x, y) != kMagenta) {
                 ASSERT_EQ(Rgb(img, x, y), Rgb(track, x, y)) << x << "," << y;
+            }
 }
 
 TEST_F(ProgressPixels, FullFillsColumnsThreeToFourHundredTwentyFiveCapAtFourTwenty)
@@ -125,13 +127,15 @@ TEST_F(ProgressPixels, FullFillsColumnsThreeToFourHundredTwentyFiveCapAtFourTwen
         for (int x = 3; x <= 425; ++x) {
             const bool inCap = x >= 420 && Rgb(cap, x - 420, y) != kWhite;
             const QRgb drawn = inCap ? Rgb(cap, x - 420, y) : FillPixel(x, y);
-            if (drawn != kMagenta && Rgb(track, x, y + 2) != kMagenta)
+            if (drawn != kMagenta && Rgb(track, x, y + 2) != kMagenta) {
                 ASSERT_EQ(Rgb(img, x, y + 2), drawn) << x << "," << y;
+            }
         }
         // The fill ends at 425: the track's right end stays.
         for (int x = 426; x < track.width(); ++x)
-            if (Rgb(track, x, y + 2) != kMagenta)
+            if (Rgb(track, x, y + 2) != kMagenta) {
                 ASSERT_EQ(Rgb(img, x, y + 2), Rgb(track, x, y + 2)) << x << "," << y;
+            }
     }
     EXPECT_EQ(Rgb(img, 420, 12), Rgb(cap, 0, 10));
     EXPECT_EQ(Rgb(img, 425, 12), Rgb(cap, 5, 10));
@@ -264,8 +268,9 @@ TEST_F(ProgressPixels, ACapLeftOfTheTrackIsCutAtItsEdge)
                                                          : Rgb(track, x, y + 2);
                 if (expected == kMagenta)
                     expected = Rgb(track, x, y + 2);
-                if (Rgb(track, x, y + 2) != kMagenta)
+                if (Rgb(track, x, y + 2) != kMagenta) {
                     ASSERT_EQ(Rgb(img, x, y + 2), expected) << pos << ": " << x << "," << y;
+                }
             }
         ExpectTrackOnly(img, n + 8);
     }

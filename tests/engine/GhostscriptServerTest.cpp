@@ -220,7 +220,7 @@ TEST_F(GhostscriptServerReal, SecurityAndCompressionPerJobWithPasswordsOffTheCom
     EXPECT_NE(jpegPid, m_pServer->Pid());
 
     const QString out = m_out.path() + "/";
-    for (const QString& name : {"Locked.pdf", "Locked2.pdf"}) {
+    for (const QString name : {"Locked.pdf", "Locked2.pdf"}) {
         EXPECT_TRUE(InfoField(out + name, "Encrypted", "user-7").startsWith("yes")) << name.toStdString();
         EXPECT_EQ("1", InfoField(out + name, "Pages", "user-7")) << name.toStdString();
         EXPECT_EQ("<missing>", InfoField(out + name, "Pages", "wrong")) << "opens with any password";

@@ -182,10 +182,12 @@ TEST(RegisterTool, EachFailedStepIsOneLineAndTheNextStepsRun)
          }) {
         SCOPED_TRACE(c.what);
         InstallFolder folder;
-        if (c.script)
+        if (c.script) {
             ASSERT_TRUE(folder.AddScript(c.script));
-        if (c.library)
+        }
+        if (c.library) {
             ASSERT_TRUE(folder.Add(QString::fromUtf8(c.library), QStringLiteral("OrvikExcelToPDF.so")));
+        }
         EnvOverride log("ORVIK_FAKE_ADDIN_LOG", folder.Log());
         EnvOverride result("ORVIK_FAKE_ADDIN_RESULT", QLatin1String(c.result));
         CRegisterTool tool(folder.Path());

@@ -43,8 +43,9 @@ TEST(TahomaFace, DialogFaceNamesResolveToARealFace)
 {
     const QString family = InstallTahomaFace();
     ASSERT_FALSE(family.isEmpty());
-    if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")))
+    if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"))) {
         EXPECT_EQ(family, QStringLiteral("Tahoma"));
+    }
     for (const char* name : {"Tahoma", "MS Shell Dlg", "MS Sans Serif"})
         EXPECT_EQ(QFontInfo(QFont(QLatin1String(name))).family(), family) << name;
 }

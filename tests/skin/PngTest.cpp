@@ -23,7 +23,8 @@ PngImage OnePixelStrip(int r, int g, int b, int inverseAlpha, int width = 1)
     image.height = 1;
     for (int x = 0; x < width; ++x)
         image.pixels.insert(image.pixels.end(),
-                            {(unsigned char)r, (unsigned char)g, (unsigned char)b, (unsigned char)inverseAlpha});
+                            {static_cast<unsigned char>(r), static_cast<unsigned char>(g), static_cast<unsigned char>(b),
+                             static_cast<unsigned char>(inverseAlpha)});
     return image;
 }
 

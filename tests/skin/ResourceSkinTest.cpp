@@ -24,8 +24,9 @@ TEST(ResourceSkin, WindowBitmapsHaveTheirSizesAndCutCorners)
         EXPECT_EQ(QSize(dib.width, dib.height), QSize(s.width, s.height)) << s.id;
         const QRegion shape = BuildBitmapRegion(dib);
         EXPECT_TRUE(shape.contains(QPoint(s.width / 2, s.height / 2))) << s.id;
-        if (s.id != 161) // the page is a child and not shaped
+        if (s.id != 161) { // the page is a child and not shaped
             EXPECT_FALSE(shape.contains(QPoint(0, 0))) << s.id;
+        }
     }
 }
 

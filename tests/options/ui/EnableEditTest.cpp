@@ -68,8 +68,9 @@ TEST(EnableEdit, RefusesPasteByMouseMenuAndDrop)
     for (QAction* action : menu->actions()) {
         const QString name = action->text().remove('&');
         if (name.startsWith("Undo") || name.startsWith("Redo") || name.startsWith("Cu") ||
-            name.startsWith("Paste") || name.startsWith("Delete"))
+            name.startsWith("Paste") || name.startsWith("Delete")) {
             EXPECT_FALSE(action->isEnabled() && action->isVisible()) << name.toStdString();
+        }
     }
 
     // Dropped text is not taken.

@@ -59,8 +59,9 @@ TEST(PagesToOptions, EachFlagAloneReachesItsOwnOption)
         const ConversionOptions after = s.Options();
         EXPECT_NE(after.*flag.field, before.*flag.field);
         for (const Flag& other : flags)
-            if (other.id != flag.id)
+            if (other.id != flag.id) {
                 EXPECT_EQ(after.*other.field, before.*other.field) << other.id;
+            }
         EXPECT_EQ(after.m_bEnableSecurity, 1);
     }
 }
@@ -116,8 +117,9 @@ TEST(PagesToOptions, EveryItemOfEveryListReachesItsOwnOption)
             EXPECT_EQ(s.advanced.SelectedText(list.id), list.items[i]);
             // The other lists still give their first items.
             for (const ListCase& other : lists)
-                if (other.id != list.id)
+                if (other.id != list.id) {
                     EXPECT_EQ(o.*other.field, other.items.first()) << other.id;
+                }
         }
         combo->setCurrentIndex(0);
     }

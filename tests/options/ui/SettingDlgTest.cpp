@@ -95,8 +95,9 @@ TEST(SettingDlg, PagesTakeTheHostRectangleAndNoStrayControlShows)
     for (int id : {1046, 1044, 1045}) {
         s.window.ShowPage(id);
         for (QLabel* label : s.window.findChildren<QLabel*>())
-            if (label->isVisible())
+            if (label->isVisible()) {
                 EXPECT_NE(label->text(), "Static");
+            }
     }
     EXPECT_FALSE(s.advanced.GetDlgItem(1030)->isVisible());
 }

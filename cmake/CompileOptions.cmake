@@ -1,0 +1,36 @@
+# One compile configuration for every target: the warnings well-kept Qt
+# projects build with, Qt's restrictions on implicit conversions between
+# strings, bytes and URLs, and warnings as errors where asked for (test.sh
+# asks; a user's build with a newer compiler should not fail on a new warning).
+option(ORVIK_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
+
+set(orvik_cxx_warnings
+  -Wall -Wextra -Wpedantic
+  -Wold-style-cast -Wcast-align -Wpointer-arith -Wundef
+  -Woverloaded-virtual -Wnon-virtual-dtor
+  -Wformat=2 -Wmissing-format-attribute)
+foreach(flag ${orvik_cxx_warnings})
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:${flag}>)
+endforeach()
+add_compile_options($<$<COMPILE_LANGUAGE:C>:-Wall> $<$<COMPILE_LANGUAGE:C>:-Wextra>)
+if(ORVIK_WARNINGS_AS_ERRORS)
+  add_compile_options(-Werror)
+endif()
+
+add_compile_definitions(
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH)
+
+# Sanitizer builds (tools/sanitize.sh): "address,undefined" or "thread".
+set(ORVIK_SANITIZE "" CACHE STRING "Sanitizers to build with (for example address,undefined or thread)")
+if(ORVIK_SANITIZE)
+  add_compile_options(-fsanitize=${ORVIK_SANITIZE} -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=${ORVIK_SANITIZE})
+  if(ORVIK_SANITIZE MATCHES "undefined")
+    add_compile_options(-fno-sanitize-recover=undefined)
+  endif()
+endif()

@@ -51,19 +51,21 @@ void CliReporter::ProgressChanged(int percent)
 void CliReporter::WorkbookFinished(const WorkbookReport& report)
 {
     const QString name = QFileInfo(report.workbookPath).fileName();
-    static const char* const kWhat[] = {"not reached", "converted", "kept", "skipped", "failed", "stopped"};
+    static const char* const kWhat[] = {"not reached", "converted", "kept",      "skipped",
+                                        "failed",      "stopped",   "incomplete"};
     QString progress = QStringLiteral("[%1/%2] %3%  %4: %5")
                            .arg(report.index + 1)
                            .arg(m_nCount)
                            .arg(m_nPercent, 3)
                            .arg(name, QLatin1String(kWhat[report.result]));
-    if (report.result == WorkbookReport::Converted)
+    const bool written = report.result == WorkbookReport::Converted || report.result == WorkbookReport::Incomplete;
+    if (written)
         progress += QStringLiteral(" -> ") + report.pdfPath;
     Line(m_pErr, progress);
     const QString problem = ProblemLine(report);
     if (!problem.isEmpty())
         Line(m_pErr, problem);
-    if (report.result == WorkbookReport::Converted) {
+    if (written) {
         std::fprintf(m_pOut, "%s\n", report.pdfPath.toLocal8Bit().constData());
         std::fflush(m_pOut);
     }
@@ -73,8 +75,9 @@ QString CliReporter::ProblemLine(const WorkbookReport& report) const
 {
     const QString name = QFileInfo(report.workbookPath).fileName();
     switch (report.result) {
-    case WorkbookReport::Converted:
-        return report.message; // sheets lost on the way
+    case WorkbookReport::Converted:  // a note (a blank page)
+    case WorkbookReport::Incomplete: // the sheets it lacks
+        return report.message;
     case WorkbookReport::Kept:
         return QStringLiteral("%1: not converted: %2 already exists (--overwrite replaces it).").arg(name, report.pdfPath);
     case WorkbookReport::Cancelled:

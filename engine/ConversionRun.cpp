@@ -5,6 +5,7 @@
 #include "engine/GhostscriptServer.h"
 #include "engine/GhostscriptStage.h"
 #include "engine/GhostscriptStream.h"
+#include "engine/PdfPublisher.h"
 #include "engine/WorkbookConversion.h"
 #include "platform/DiskSpace.h"
 #include "platform/StaleRunFiles.h"
@@ -12,7 +13,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
 #include <system_error>
+#include <utility>
 
 
 namespace {
@@ -69,6 +72,9 @@ private:
 struct ConversionRun::Pending {
     QString target;
     std::thread thread;
+    // Set when a PDF appeared at its place meanwhile: the complete new PDF
+    // waits for the replace question, asked on the worker thread.
+    std::optional<std::pair<WorkbookReport, WorkbookOutcome>> held;
 };
 
 ConversionRun::ConversionRun(const QStringList& workbooks, const QString& outputFolder,
@@ -198,12 +204,14 @@ void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
         Publish(report);
         return;
     }
-    if (QFileInfo::exists(report.pdfPath) && KeepExisting(report))
+    GhostscriptJob::Existing existing = GhostscriptJob::Existing::Keep;
+    if (!DecideExisting(report, &existing))
         return;
     // The question may have been open for a while.
     if (!m_gate.PassSafePoint())
         return;
 
+    engine.SetExisting(existing);
     engine.SetOptions(m_options ? m_options() : ConversionOptions());
     auto printed = std::make_unique<PrintedWorkbook>(engine.PrintWorkbook(report.workbookPath));
     FinishPending();
@@ -252,7 +260,8 @@ int ConversionRun::MadeEarlierBy(const WorkbookReport& report) const
     std::lock_guard lock(m_mutex);
     for (int i = 0; i < report.index; ++i) {
         const WorkbookReport& earlier = m_summary.workbooks.at(size_t(i));
-        if (earlier.result == WorkbookReport::Converted && earlier.pdfPath == report.pdfPath)
+        const bool made = earlier.result == WorkbookReport::Converted || earlier.result == WorkbookReport::Incomplete;
+        if (made && earlier.pdfPath == report.pdfPath)
             return i;
     }
     return -1;
@@ -262,6 +271,40 @@ void ConversionRun::SweepStaleFiles() const
 {
     StaleRunFiles::SweepTemporaryFolder(QDir::tempPath());
     StaleRunFiles::SweepOutputFolder(m_strOutputFolder);
+}
+
+bool ConversionRun::DecideExisting(WorkbookReport& report, GhostscriptJob::Existing* existing)
+{
+    using Existing = GhostscriptJob::Existing;
+    switch (PdfPublisher::Inspect(report.pdfPath)) {
+    case PdfPublisher::Target::Folder:
+        FinishPending();
+        report.result = WorkbookReport::Failed;
+        report.message = FolderText().arg(FileNameOf(report.workbookPath), report.pdfPath);
+        Publish(report);
+        return false;
+    case PdfPublisher::Target::File:
+        if (KeepExisting(report))
+            return false;
+        *existing = Existing::Replace;
+        return true;
+    case PdfPublisher::Target::Absent:
+        break;
+    }
+    // Nothing there now; one that appears meanwhile was not agreed to be
+    // replaced: the command line keeps it, the window asks.
+    switch (m_existingPdf) {
+    case ExistingPdf::Replace:
+        *existing = Existing::Replace;
+        break;
+    case ExistingPdf::Ask:
+        *existing = Existing::Hold;
+        break;
+    case ExistingPdf::Keep:
+        *existing = Existing::Keep;
+        break;
+    }
+    return true;
 }
 
 bool ConversionRun::KeepExisting(WorkbookReport& report)
@@ -303,30 +346,60 @@ void ConversionRun::StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, c
     }
     // Joined under its own gate: a first stop lets it finish.
     CWorkbookConversion* finisher = m_pFinisher.get();
-    auto job = [this, finisher, report](std::unique_ptr<PrintedWorkbook> workbook) {
+    Pending* slot = pending.get();
+    auto job = [this, finisher, report, slot](std::unique_ptr<PrintedWorkbook> workbook) {
         // A paused run joins nothing further (a stop lets it through); a job
         // Ghostscript has had since the first sheet is only finished.
         if (!workbook->stream)
             m_gate.PassSafePoint();
-        FinishWorkbook(report, finisher->ConvertPrinted(*workbook));
+        WorkbookOutcome outcome = finisher->ConvertPrinted(*workbook);
+        if (!outcome.heldPdf.isEmpty())
+            slot->held.emplace(report, std::move(outcome));
+        else
+            FinishWorkbook(report, outcome);
     };
     try {
         pending->thread = std::thread(job, std::move(printed));
     } catch (const std::system_error&) {
         // No thread to spare: join the sheets here instead.
         job(std::move(printed));
-        return;
     }
     m_pPending = std::move(pending);
 }
 
-void ConversionRun::FinishPending()
+void ConversionRun::FinishPending(bool mayAsk)
 {
     if (!m_pPending)
         return;
     if (m_pPending->thread.joinable())
         m_pPending->thread.join();
-    m_pPending.reset();
+    const std::unique_ptr<Pending> done = std::move(m_pPending);
+    if (done->held)
+        ResolveHeld(done->held->first, done->held->second, mayAsk);
+}
+
+void ConversionRun::ResolveHeld(WorkbookReport report, const WorkbookOutcome& outcome, bool mayAsk)
+{
+    // The same question as for a PDF there before the workbook began, asked
+    // only now that everything before it is reported.
+    const bool go = mayAsk && m_gate.PassSafePoint();
+    const bool replace =
+        go && m_pPrompts && m_pPrompts->ShowMessageBox(ReplaceQuestion().arg(report.pdfPath), kYesNo) == kYes;
+    QString error;
+    if (replace && PdfPublisher::Publish(outcome.heldPdf, report.pdfPath, true, &error) ==
+                       PdfPublisher::Result::Published) {
+        report.result = WorkbookReport::Converted;
+        Publish(report);
+        return;
+    }
+    QFile::remove(outcome.heldPdf);
+    if (!error.isEmpty()) {
+        report.result = WorkbookReport::Failed;
+        report.message = QStringLiteral("%1: not converted: %2").arg(FileNameOf(report.workbookPath), error);
+    } else {
+        report.result = go ? WorkbookReport::Kept : WorkbookReport::Stopped;
+    }
+    Publish(report);
 }
 
 void ConversionRun::FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome)
@@ -334,8 +407,14 @@ void ConversionRun::FinishWorkbook(WorkbookReport report, const WorkbookOutcome&
     if (outcome.converted) {
         report.result = WorkbookReport::Converted;
         report.message = outcome.failure;
+    } else if (outcome.incomplete) {
+        report.result = WorkbookReport::Incomplete;
+        report.message = outcome.failure;
     } else if (m_gate.StopRequested()) {
         report.result = WorkbookReport::Stopped;
+    } else if (outcome.targetExists) {
+        // It appeared while the workbook was converted, and was not to be replaced.
+        report.result = WorkbookReport::Kept;
     } else {
         report.result = WorkbookReport::Failed;
         report.message = FullDiskText(report.workbookPath);
@@ -366,7 +445,7 @@ void ConversionRun::Publish(const WorkbookReport& report)
     // The bar moves for a workbook converted or kept; a failed one leaves it.
     if (report.result == WorkbookReport::Converted || report.result == WorkbookReport::Kept)
         PublishProgress(ProgressAt(report.index));
-    if (report.result == WorkbookReport::Converted)
+    if (report.result == WorkbookReport::Converted || report.result == WorkbookReport::Incomplete)
         m_summary.pdfNames.append(FileNameOf(report.pdfPath));
     if (m_pObserver)
         m_pObserver->WorkbookFinished(report);
@@ -399,9 +478,9 @@ int ConversionRun::ProgressAt(int index) const
 
 void ConversionRun::Finish()
 {
-    // The program's end: nothing is waited for.
+    // The program's end: nothing is waited for, nothing asked.
     m_finishGate.RequestStop();
-    FinishPending();
+    FinishPending(false);
     m_runFolder.Remove();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ConversionRunObserver.h"
+#include "engine/GhostscriptStage.h"
 #include "options/ConversionOptions.h"
 #include "platform/RunFolder.h"
 #include "platform/StopGate.h"
@@ -91,15 +92,17 @@ public:
     // The summary of the finished run.
     ConversionRunSummary Summary() const;
 
-    // The failure of a workbook whose PDF this run already made from another
-    // workbook of the same name (both named by their paths).
     // The message of a run that cannot start for a full temporary folder (%1: the folder, %2: MB needed).
     static QString TemporaryFullText()
     {
         return QStringLiteral("The temporary folder %1 is full: a conversion needs at least %2 MB free there. "
                               "Free some space, or set TMPDIR to another folder.");
     }
+    // The failure of a workbook whose PDF this run already made from another
+    // workbook of the same name (both named by their paths).
     static QString ClashText() { return QStringLiteral("%1: not converted: %2 was made from %3 earlier in this run."); }
+    // The failure of a workbook whose PDF's place is taken by a folder (%1: workbook, %2: the path).
+    static QString FolderText() { return QStringLiteral("%1: not converted: %2 is a folder, not a PDF."); }
 
 private:
     class OrderedPrompts;
@@ -115,12 +118,18 @@ private:
     // The earlier workbook of this run that made this workbook's PDF, or -1.
     int MadeEarlierBy(const WorkbookReport& report) const;
     void SweepStaleFiles() const;
+    // What becomes of a file at the workbook's PDF path; false when the
+    // workbook is done with (its PDF kept, a folder in the way, a stop).
+    bool DecideExisting(WorkbookReport& report, GhostscriptJob::Existing* existing);
     bool KeepExisting(WorkbookReport& report);
     // Before any question: reports what is pending, then passes the gate (held
     // while paused); false once a stop was requested: nothing is to be asked.
     bool ReadyToAsk();
     void StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, const WorkbookReport& report);
-    void FinishPending();
+    // Waits for the pending workbook and reports it; a PDF that appeared at
+    // its place meanwhile is asked about first, unless mayAsk is false.
+    void FinishPending(bool mayAsk = true);
+    void ResolveHeld(WorkbookReport report, const WorkbookOutcome& outcome, bool mayAsk);
     void FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome);
     void Publish(const WorkbookReport& report);
     void PublishProgress(int percent);

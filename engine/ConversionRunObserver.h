@@ -9,11 +9,12 @@
 struct WorkbookReport {
     enum Result {
         NotReached, // the run stopped before it
-        Converted,  // its PDF was written (message set when sheets were lost on the way)
+        Converted,  // its PDF was written with every sheet (message set for a note: a blank page)
         Kept,       // its PDF existed and was not to be replaced
         Cancelled,  // it could not be opened and its password prompt was cancelled
         Failed,     // nothing was written for it
         Stopped,    // a stop ended it
+        Incomplete, // a PDF was written without the sheets the message names (none was there before)
     };
 
     int index = 0;          // 0-based place in the list
@@ -26,7 +27,7 @@ struct WorkbookReport {
 // The end of a run.
 struct ConversionRunSummary {
     std::vector<WorkbookReport> workbooks; // one per listed workbook, in list order
-    QStringList pdfNames;                  // produced PDFs, file names only, in list order
+    QStringList pdfNames;                  // PDFs written (also incomplete ones), file names only, in list order
     QString status;                        // "Complete!" or "Stoped"
     bool stopped = false;                  // a stop request ended the run early
 

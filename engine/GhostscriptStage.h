@@ -16,17 +16,25 @@ struct GhostscriptJob {
     QStringList inputFiles;      // print files in sheet order (may be empty)
     QString runFolder;           // private 0700 folder of the run (pdfmarks, argument file)
     QString interpreter;         // empty: gs/bin/gs beside the program, else gs on PATH
+    // What becomes of a file found at the target when the PDF is complete:
+    // Keep it (the new PDF goes), Replace it, or Hold the new PDF under its
+    // temporary name for the caller to decide (GhostscriptResult::heldPdf).
+    enum class Existing { Keep, Replace, Hold };
+    Existing existing = Existing::Keep;
 };
 
 struct GhostscriptResult {
     bool ok = false;
     QString pdfPath;             // the target path (also filled on failure)
     QString message;             // clear one-line reason when !ok
+    bool targetExists = false;   // complete, but not published: a file of the target's name is there
+    QString heldPdf{};           // with Existing::Hold: the complete PDF, for the caller to move or remove
 };
 
 // Writes the workbook's PDF from its print files. Ghostscript writes under a
 // temporary name in the output folder; only a complete PDF replaces the target,
-// so a failed or stopped run leaves an existing PDF as it was. Several jobs may
+// and only where the job says so, so a failed or stopped run leaves an
+// existing PDF as it was. Several jobs may
 // run at once in the same run folder. With a server (one job at a time), its
 // Ghostscript writes the PDF, else one started for this job alone; the
 // server's folders must hold the job's run folder and output folder.

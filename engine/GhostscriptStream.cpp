@@ -1,6 +1,7 @@
 #include "engine/GhostscriptStream.h"
 
 #include "engine/GhostscriptCommand.h"
+#include "engine/PdfPublisher.h"
 #include "engine/Pdfmarks.h"
 #include "engine/PrivateFile.h"
 #include "engine/ToUnicodeCheck.h"
@@ -10,10 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -29,19 +27,6 @@ bool IsCompletePdf(const QString& path)
     return file.readAll().contains("%%EOF");
 }
 
-// The process's file-creation mask, read without changing it (umask() would, for every thread).
-mode_t CurrentUmask()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("Umask:"))
-                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
-        }
-    }
-    return 022;
-}
-
 QString RunFailure(const GhostscriptServer::Outcome& outcome)
 {
     if (!outcome.started)
@@ -53,31 +38,6 @@ QString RunFailure(const GhostscriptServer::Outcome& outcome)
         how = QStringLiteral(" (exit code %1)").arg(outcome.exitCode);
     return outcome.message.isEmpty() ? QStringLiteral("Ghostscript failed%1.").arg(how)
                                      : QStringLiteral("Ghostscript failed%1: %2").arg(how, outcome.message);
-}
-
-// The permissions the PDF gets: those of the file it replaces (a read-only PDF
-// stays read-only), else those a new file gets.
-mode_t ModeFor(const QByteArray& target)
-{
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0 && S_ISREG(st.st_mode))
-        return st.st_mode & 07777;
-    return 0666 & ~CurrentUmask();
-}
-
-// Moves the finished PDF over the target.
-bool Publish(const QString& partial, const QString& target, QString* error)
-{
-    const QByteArray from = QFile::encodeName(partial);
-    const QByteArray to = QFile::encodeName(target);
-    // Some file systems keep no modes: a refused chmod is no reason to lose the PDF.
-    (void)::chmod(from.constData(), ModeFor(to));
-    if (std::rename(from.constData(), to.constData()) != 0) {
-        *error = QStringLiteral("Couldn't write \"%1\": %2")
-                     .arg(target, QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
-    return true;
 }
 
 // The older PDF reader for the whole job when any print file needs it.
@@ -168,19 +128,37 @@ GhostscriptResult CGhostscriptStream::Finish(StopGate* gate)
     m_bBegun = false;
     const GhostscriptServer::Outcome outcome = m_pServer->Finish(gate);
     GhostscriptResult result{true, m_strTarget, QString()};
-    QString error;
     if (outcome.stopped)
         result = Failure(kStopped);
     else if (!outcome.ok)
         result = Failure(RunFailure(outcome));
     else if (!IsCompletePdf(m_strPartialPdf))
         result = Failure(QStringLiteral("Ghostscript wrote no PDF for \"%1\".").arg(m_strTarget));
-    else if (!Publish(m_strPartialPdf, m_strTarget, &error))
-        result = Failure(error);
     else
-        m_strPartialPdf.clear();
+        result = Publish();
     RemoveFiles();
     return result;
+}
+
+GhostscriptResult CGhostscriptStream::Publish()
+{
+    using Existing = GhostscriptJob::Existing;
+    QString error;
+    switch (PdfPublisher::Publish(m_strPartialPdf, m_strTarget, m_job.existing == Existing::Replace, &error)) {
+    case PdfPublisher::Result::Published:
+        m_strPartialPdf.clear();
+        return GhostscriptResult{true, m_strTarget, QString()};
+    case PdfPublisher::Result::TargetExists: {
+        GhostscriptResult result = Failure(QStringLiteral("\"%1\" already exists.").arg(m_strTarget));
+        result.targetExists = true;
+        if (m_job.existing == Existing::Hold)
+            result.heldPdf = std::exchange(m_strPartialPdf, QString());
+        return result;
+    }
+    case PdfPublisher::Result::Failed:
+        break;
+    }
+    return Failure(error);
 }
 
 void CGhostscriptStream::Abandon()

@@ -12,7 +12,7 @@ class StopGate;
 // One workbook's PDF written by Ghostscript while its print files are still
 // coming: Begin starts the job with the print files there are, Add hands over
 // each one completed later (Ghostscript joins it while the next one prints),
-// Finish waits for the end and moves the complete PDF over the target.
+// Finish waits for the end and moves the complete PDF to the target.
 // Ghostscript writes under a temporary name in the output folder; a stream
 // that is abandoned, fails or is destroyed unfinished leaves no file behind
 // and the target as it was. The server (or one of its own when none is given)
@@ -31,8 +31,11 @@ public:
     // file needs the older PDF reader that the running one does not use. The
     // stream is then of no further use: abandon it and join the files anew.
     bool Add(const QString& printFile);
-    // Ends the job and publishes its PDF; a stop on the gate ends Ghostscript at once.
+    // Ends the job and publishes its PDF as the job's Existing rule says; a
+    // stop on the gate ends Ghostscript at once.
     GhostscriptResult Finish(StopGate* gate);
+    // Before Finish: what becomes of a file found at the target.
+    void SetExisting(GhostscriptJob::Existing existing) { m_job.existing = existing; }
     // Ends an unfinished job at once, removing its temporary files.
     void Abandon();
 
@@ -41,6 +44,8 @@ public:
 private:
     GhostscriptResult Failure(const QString& message) const;
     bool WritePdfmarks(QString* error);
+    // Moves the complete PDF to its target (or holds it, or leaves the target be).
+    GhostscriptResult Publish();
     void RemoveFiles();
 
     GhostscriptJob m_job;

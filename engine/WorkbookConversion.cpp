@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 const QString kProgId = QStringLiteral("Excel.Application");
 const QString kNoExcel = QStringLiteral("Couldn't get Excel object.");
@@ -64,7 +66,7 @@ CWorkbookConversion::CWorkbookConversion(ConversionPrompts* prompts, const QStri
       m_strRunFolder(runFolder),
       m_pPrompts(prompts),
       m_pGate(gate),
-      m_strQueueName(QString(CPrinterQueue::kQueueName)),
+      m_strQueueName(QString::fromLatin1(CPrinterQueue::kQueueName)),
       m_strWorkbookPassword(PasswordPlaceholder())
 {
 }
@@ -81,6 +83,7 @@ PrintedWorkbook CWorkbookConversion::PrintWorkbook(const QString& path)
     job.workbookPath = path;
     job.options = m_options;
     job.outputFolder = m_strOutputFolder;
+    job.existing = std::exchange(m_existing, GhostscriptJob::Existing::Keep);
     if (!PassSafePoint()) {
         job.status = PrintedWorkbook::Stopped;
         return job;
@@ -150,6 +153,7 @@ void CWorkbookConversion::PrintAttempt(PrintedWorkbook& job, bool* refused)
     job.printFiles.clear();
     job.failure.clear();
     job.sheetCount = 0;
+    job.missingFrom = 0;
     m_nSheetCount = 0;
 
     Application excel;
@@ -216,6 +220,7 @@ QString CWorkbookConversion::OpenFailure(const QString& path, const DispatchExce
 void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
 {
     int index = 0;
+    qsizetype sheetFiles = 0; // the current sheet's first print file
     try {
         excel.sheets.AttachDispatch(excel.workbook.GetObjectProperty(ExcelDispid::Sheets));
         job.sheetCount = m_nSheetCount = excel.sheets.GetProperty(ExcelDispid::Count).ToInt();
@@ -225,6 +230,7 @@ void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
                 return;
             }
             // A sheet cut short by a stop: the workbook is not fully printed.
+            sheetFiles = job.printFiles.size();
             if (!PrintSheet(excel, job, index)) {
                 job.status = PrintedWorkbook::Stopped;
                 return;
@@ -244,6 +250,11 @@ void CWorkbookConversion::PrintSheets(Application& excel, PrintedWorkbook& job)
                                 .arg(index)
                                 .arg(job.sheetCount)
                                 .arg(CurrentError());
+        // A PDF holds whole sheets only: the ranges the failed sheet printed go.
+        if (index > 0) {
+            DropPrintFiles(job, sheetFiles);
+            job.missingFrom = index;
+        }
     }
     if (job.printFiles.isEmpty() && job.failure.isEmpty() && job.sheetCount > 0)
         AddBlankPage(job);
@@ -361,6 +372,7 @@ GhostscriptJob CWorkbookConversion::GhostscriptJobOf(const PrintedWorkbook& prin
     job.outputFolder = printed.outputFolder;
     job.inputFiles = printed.printFiles;
     job.runFolder = printed.printFolder; // its pdfmarks stay beside its own print files
+    job.existing = printed.existing;
     return job;
 }
 
@@ -369,6 +381,16 @@ void CWorkbookConversion::GiveUpStream(PrintedWorkbook& job)
     if (job.stream)
         job.stream->Abandon();
     job.stream.reset();
+}
+
+void CWorkbookConversion::DropPrintFiles(PrintedWorkbook& job, qsizetype from)
+{
+    if (from >= job.printFiles.size())
+        return;
+    // Ghostscript has had them: its job is given up and the rest joined anew.
+    GiveUpStream(job);
+    while (job.printFiles.size() > from)
+        QFile::remove(job.printFiles.takeLast());
 }
 
 void CWorkbookConversion::CloseAndQuit(Application& excel)
@@ -395,22 +417,23 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
     WorkbookOutcome outcome;
     if (printed.status == PrintedWorkbook::Printed && !printed.printFiles.isEmpty()) {
         if (PassSafePoint()) {
-            const GhostscriptJob job = GhostscriptJobOf(printed);
-            const GhostscriptResult result = printed.stream && printed.stream->Begun()
-                                                 ? printed.stream->Finish(m_pGate)
-                                                 : ConvertWithGhostscript(job, m_pGate, m_pGhostscript);
-            if (result.ok) {
-                outcome.converted = true;
-                outcome.pdfPath = result.pdfPath;
-                if (!printed.failure.isEmpty())
-                    outcome.failure = FailureLine(
-                        printed.workbookPath,
-                        printed.failure + QStringLiteral(" The PDF holds the sheets printed before it."));
-                else if (!printed.note.isEmpty())
-                    outcome.failure = FailureLine(printed.workbookPath, printed.note);
-            } else if (!StopRequested()) {
-                outcome.failure = FailureLine(printed.workbookPath, OneLine(result.message));
+            GhostscriptJob job = GhostscriptJobOf(printed);
+            // A workbook that lost sheets never replaces a PDF (nor holds one for the question).
+            if (printed.missingFrom > 0)
+                job.existing = GhostscriptJob::Existing::Keep;
+            GhostscriptResult result;
+            if (printed.stream && printed.stream->Begun()) {
+                printed.stream->SetExisting(job.existing);
+                result = printed.stream->Finish(m_pGate);
+            } else {
+                result = ConvertWithGhostscript(job, m_pGate, m_pGhostscript);
             }
+            if (printed.missingFrom > 0)
+                outcome = Incomplete(printed, result);
+            else if (result.ok || result.targetExists)
+                outcome = Whole(printed, result);
+            else if (!StopRequested())
+                outcome.failure = FailureLine(printed.workbookPath, OneLine(result.message));
         }
     } else if (printed.status != PrintedWorkbook::Stopped) {
         outcome.failure = FailureLine(printed.workbookPath, printed.failure);
@@ -420,6 +443,46 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
         printed.stream->Abandon();
     if (!printed.printFolder.isEmpty())
         QDir(printed.printFolder).removeRecursively();
+    return outcome;
+}
+
+WorkbookOutcome CWorkbookConversion::Whole(const PrintedWorkbook& printed, const GhostscriptResult& result)
+{
+    WorkbookOutcome outcome;
+    outcome.pdfPath = result.pdfPath;
+    outcome.converted = result.ok;
+    outcome.targetExists = result.targetExists;
+    outcome.heldPdf = result.heldPdf;
+    if (result.targetExists)
+        outcome.failure = FailureLine(printed.workbookPath,
+                                      QStringLiteral("not converted: %1 already exists.").arg(result.pdfPath));
+    else if (!printed.note.isEmpty())
+        outcome.failure = FailureLine(printed.workbookPath, printed.note);
+    return outcome;
+}
+
+WorkbookOutcome CWorkbookConversion::Incomplete(const PrintedWorkbook& printed, const GhostscriptResult& result)
+{
+    WorkbookOutcome outcome;
+    outcome.pdfPath = result.pdfPath;
+    // A file kept at its place is said in the failure: the workbook failed all the same.
+    outcome.incomplete = result.ok;
+    const QString missing =
+        printed.missingFrom == printed.sheetCount
+            ? QStringLiteral("sheet %1 of %2 is missing").arg(printed.missingFrom).arg(printed.sheetCount)
+            : QStringLiteral("sheets %1 to %2 of %3 are missing")
+                  .arg(printed.missingFrom)
+                  .arg(printed.sheetCount)
+                  .arg(printed.sheetCount);
+    QString reason;
+    if (result.ok)
+        reason = QStringLiteral("incomplete PDF: %1; %2 from %3.").arg(printed.failure, missing, result.pdfPath);
+    else if (result.targetExists)
+        reason = QStringLiteral("not converted: %1; %2, so the existing %3 was kept.")
+                     .arg(printed.failure, missing, result.pdfPath);
+    else
+        reason = QStringLiteral("not converted: %1; %2. %3").arg(printed.failure, missing, OneLine(result.message));
+    outcome.failure = FailureLine(printed.workbookPath, reason);
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GhostscriptStage.h"
 #include "options/ConversionOptions.h"
 
 #include <QString>
@@ -12,7 +13,6 @@
 
 class CDispatchDriver;
 class CGhostscriptStream;
-struct GhostscriptJob;
 class GhostscriptServer;
 class DispatchException;
 class ConversionPrompts;
@@ -22,7 +22,7 @@ struct Variant;
 // What printing one workbook left for the Ghostscript stage.
 struct PrintedWorkbook {
     enum Status {
-        Printed,   // at least one sheet printed (failure says why later sheets are missing)
+        Printed,   // at least one sheet printed (failure says why the sheets from missingFrom on are missing)
         Failed,    // nothing printed
         Cancelled, // the workbook could not be opened and its password prompt was cancelled
         Stopped,   // a stop was requested: nothing more is produced for it
@@ -38,16 +38,22 @@ struct PrintedWorkbook {
     // null when none was begun or it was given up (the files are joined anew).
     std::shared_ptr<CGhostscriptStream> stream;
     int sheetCount = 0;         // sheets the workbook has (0 when it was never opened)
+    int missingFrom = 0;        // the first sheet a failure left unprinted (0: none); later ones are missing too
+    // What becomes of a file at the PDF's place; only a whole workbook may replace one.
+    GhostscriptJob::Existing existing = GhostscriptJob::Existing::Keep;
     QString failure;            // why printing failed or ended early; empty otherwise
     QString note;               // what the user should know of a workbook printed whole (a blank page)
 };
 
 // The end of one workbook.
 struct WorkbookOutcome {
-    bool converted = false;  // true only when the PDF was written completely
+    bool converted = false;  // true only when the PDF was written with every sheet
+    bool incomplete = false; // a PDF was written, but without the sheets failure names
+    bool targetExists = false; // a file of the PDF's name was there and was not replaced
     QString pdfPath;
+    QString heldPdf;         // with targetExists and Existing::Hold: the complete PDF, to move or remove
     QString failure;         // one line naming the workbook; empty when nothing went wrong
-                             // (a converted one may carry a note here: missing sheets, a blank page)
+                             // (a converted one may carry a note here: a blank page)
 };
 
 // Converts workbooks one at a time: the spreadsheet application behind
@@ -68,6 +74,8 @@ public:
 
     // The options of the next workbook (a copy is taken; set before each workbook).
     void SetOptions(const ConversionOptions& options) { m_options = options; }
+    // What becomes of a file at the next workbook's PDF path (Keep unless set before each workbook).
+    void SetExisting(GhostscriptJob::Existing existing) { m_existing = existing; }
     void SetOutputFolder(const QString& folder) { m_strOutputFolder = folder; }
     void SetStopGate(StopGate* gate) { m_pGate = gate; }
     // The Ghostscript that ConvertPrinted hands its jobs to (it must outlive
@@ -98,11 +106,13 @@ public:
     // refused for it, and retrying), prints each sheet (a long one in page
     // ranges), closes it and quits the application. Each complete print file
     // goes at once to the workbook's Ghostscript job (PrintedWorkbook::stream).
-    // A damaged file, a failed application or a stop asks nothing.
+    // A sheet whose printing fails adds no page, and nothing after it is
+    // printed. A damaged file, a failed application or a stop asks nothing.
     PrintedWorkbook PrintWorkbook(const QString& path);
     // Second half: ends the workbook's Ghostscript job (or, when there is
     // none, runs one over all its print files); removes the print files
-    // afterwards. A job not ended here (a stop, a failure) yields no PDF.
+    // afterwards. A job not ended here (a stop, a failure) yields no PDF, and
+    // a workbook that lost sheets never replaces a file at its PDF's place.
     // Reads nothing of this object but the stop gate and the Ghostscript server.
     WorkbookOutcome ConvertPrinted(const PrintedWorkbook& printed) const;
     // Takes the outcome of a workbook into WorkbookDone(), PdfPath() and FailureMessage().
@@ -148,6 +158,11 @@ private:
     // The Ghostscript stage's view of a printed workbook (its files so far).
     static GhostscriptJob GhostscriptJobOf(const PrintedWorkbook& printed);
     static void GiveUpStream(PrintedWorkbook& job);
+    // Takes back the print files from the given one on (a sheet that failed part-way).
+    static void DropPrintFiles(PrintedWorkbook& job, qsizetype from);
+    // The outcome of a Ghostscript job over all of a workbook's sheets, or over those printed before a failure.
+    static WorkbookOutcome Whole(const PrintedWorkbook& printed, const GhostscriptResult& result);
+    static WorkbookOutcome Incomplete(const PrintedWorkbook& printed, const GhostscriptResult& result);
     static void AddBlankPage(PrintedWorkbook& job);
     static bool IsHidden(const Variant& visible);
     static void CloseAndQuit(Application& excel);
@@ -162,6 +177,7 @@ private:
     static QString FailureLine(const QString& workbookPath, const QString& reason);
 
     ConversionOptions m_options;
+    GhostscriptJob::Existing m_existing = GhostscriptJob::Existing::Keep;
     QString m_strOutputFolder;
     QString m_strRunFolder;
     ConversionPrompts* m_pPrompts;

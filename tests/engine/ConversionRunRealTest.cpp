@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -249,6 +250,107 @@ TEST_F(RealRun, AStopInTheMiddleOfALongWorkbookLeavesNoFileOfIt)
     EXPECT_TRUE(QRegularExpression("Line 1 .*Line 160 .*Line 320 .*Closing words").match(text).hasMatch());
     EXPECT_EQ((QStringList{"start 0", "finished 0", "start 1", "finished 1", "start 2", "finished 2"}),
               stopping.Events().filter(QRegularExpression("^(start|finished)")));
+}
+
+// Records like RecordingObserver and acts when a sheet has been printed.
+class SheetObserver : public RecordingObserver {
+public:
+    std::function<void(int index, int sheet)> onSheet;
+    void SheetPrinted(int index, int sheet, int) override { onSheet(index, sheet); }
+};
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The office ends after a workbook's first sheet. With the replacing agreed
+// to, the complete PDF already there stays as it was and no partial file
+// remains; where there was none, the sheets printed before make a PDF that is
+// reported incomplete. Neither counts as converted.
+TEST_F(RealRun, AWorkbookThatLostSheetsNeverReplacesACompletePdf)
+{
+    const QString book = scratch.filePath("Book.xlsx");
+    ASSERT_TRUE(workbooktest::XlsxWriter::Write(
+        book, {{"Intro", "Opening words"}, {"Middle", "Middle words"}, {"After", "Closing words"}}));
+    const QByteArray complete = "%PDF-1.4\n% a complete PDF from before\n%%EOF\n";
+    {
+        QFile old(Pdf("Book"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(complete);
+    }
+    SheetObserver killing;
+    killing.onSheet = [](int, int sheet) {
+        if (sheet == 1)
+            for (pid_t pid : OurProcesses({"soffice"}))
+                ::kill(pid, SIGKILL);
+    };
+    for (ConversionRun::ExistingPdf rule : {ConversionRun::ExistingPdf::Replace, ConversionRun::ExistingPdf::Keep}) {
+        run = std::make_unique<ConversionRun>(QStringList{book}, out.path(), &prompts,
+                                              [] { return ConversionOptions(); }, &killing);
+        run->UseOfficeSession(session.get());
+        run->SetExistingPdf(rule);
+        const ConversionRunSummary summary = run->Run();
+        EXPECT_FALSE(summary.AllConverted());
+        if (rule == ConversionRun::ExistingPdf::Replace) {
+            EXPECT_EQ(complete, ReadAll(Pdf("Book"))) << "a complete PDF was replaced by a partial one";
+            EXPECT_EQ(WorkbookReport::Failed, summary.workbooks.at(0).result);
+            EXPECT_TRUE(summary.workbooks.at(0).message.contains(
+                "printing sheet 2 of 3 failed")) << summary.workbooks.at(0).message.toStdString();
+            EXPECT_TRUE(summary.workbooks.at(0).message.contains(
+                "sheets 2 to 3 of 3 are missing, so the existing " + Pdf("Book") + " was kept."))
+                << summary.workbooks.at(0).message.toStdString();
+            EXPECT_EQ(QStringList(), summary.pdfNames);
+            ASSERT_TRUE(QFile::remove(Pdf("Book")));
+        } else {
+            EXPECT_EQ(WorkbookReport::Incomplete, summary.workbooks.at(0).result);
+            EXPECT_EQ(QStringList{"Book.pdf"}, summary.pdfNames);
+            QProcess pdftotext;
+            pdftotext.start("pdftotext", {Pdf("Book"), "-"});
+            ASSERT_TRUE(pdftotext.waitForFinished(60000));
+            const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+            EXPECT_TRUE(text.contains("Opening words") && !text.contains("Middle words")) << text.toStdString();
+        }
+        EXPECT_EQ(QStringList(rule == ConversionRun::ExistingPdf::Keep ? QStringList{"Book.pdf"} : QStringList()),
+                  FilesBelow(out.path()));
+    }
+}
+
+// A PDF of the same name appears in the output folder while the workbook is
+// converted (another run, a script): the command line keeps it, the window
+// asks, and the new PDF replaces it only after a Yes. Nothing else is left.
+TEST_F(RealRun, APdfThatAppearsMeanwhileIsKeptOrAskedAbout)
+{
+    SheetObserver appearing;
+    appearing.onSheet = [this](int, int) {
+        QFile theirs(Pdf("SampleSS"));
+        if (!theirs.exists() && theirs.open(QIODevice::WriteOnly))
+            theirs.write("theirs");
+    };
+    struct Case {
+        ConversionRun::ExistingPdf rule;
+        int answer;
+        WorkbookReport::Result result;
+    };
+    const QString question = ConversionRun::ReplaceQuestion().arg(Pdf("SampleSS"));
+    for (const Case& c : {Case{ConversionRun::ExistingPdf::Keep, 0, WorkbookReport::Kept},
+                          Case{ConversionRun::ExistingPdf::Ask, 7, WorkbookReport::Kept},
+                          Case{ConversionRun::ExistingPdf::Ask, 6, WorkbookReport::Converted}}) {
+        SCOPED_TRACE(c.answer);
+        QFile::remove(Pdf("SampleSS"));
+        ScriptedPrompts answering;
+        answering.QueueBox(c.answer);
+        run = std::make_unique<ConversionRun>(QStringList{TestData("SampleSS.xlsx")}, out.path(), &answering,
+                                              [] { return ConversionOptions(); }, &appearing);
+        run->UseOfficeSession(session.get());
+        run->SetExistingPdf(c.rule);
+        const ConversionRunSummary summary = run->Run();
+        EXPECT_EQ(c.result, summary.workbooks.at(0).result);
+        EXPECT_EQ(c.rule == ConversionRun::ExistingPdf::Ask ? QStringList{question} : QStringList(), answering.boxes);
+        EXPECT_EQ(c.result == WorkbookReport::Converted, ReadAll(Pdf("SampleSS")).startsWith("%PDF-"));
+        EXPECT_EQ(QStringList{"SampleSS.pdf"}, FilesBelow(out.path())) << "a held PDF was left behind";
+    }
 }
 
 } // namespace

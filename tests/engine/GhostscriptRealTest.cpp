@@ -81,7 +81,8 @@ protected:
     GhostscriptResult Convert(const ConversionOptions& o, const QStringList& inputs,
                               const QString& workbook = "/books/Book1.xlsx", StopGate* gate = nullptr)
     {
-        GhostscriptJob job{o, workbook, m_out.path(), inputs, m_run.Path(), QString()};
+        GhostscriptJob job{o, workbook, m_out.path(), inputs, m_run.Path(), QString(),
+                           GhostscriptJob::Existing::Replace};
         return ConvertWithGhostscript(job, gate);
     }
 
@@ -171,8 +172,9 @@ TEST_F(GhostscriptReal, EncryptionLevelsPermissionsAndPasswordsReadBackExactly)
             EXPECT_TRUE(Encryption(r.pdfPath, bytes).value("userpasswordmatched").toBool()) << c.user;
             EXPECT_TRUE(Encryption(r.pdfPath, "wrong").isEmpty());
         }
-        if (c.level == 1)
+        if (c.level == 1) {
             EXPECT_EQ("%PDF-1.4", Header(r.pdfPath));  // raised from the default 1.3
+        }
     }
     // As a user types it: qpdf --password=é (UTF-8) opens; the UTF-8 bytes themselves do not.
     int rc = -1;

@@ -1,6 +1,7 @@
 // Real workbooks through the real office, CUPS queue and Ghostscript: the PDF
 // holds every sheet with something on it, in sheet order, as searchable text,
 // and as many pages as the office's own PDF export.
+#include "RunTestSupport.h"
 #include "WorkbookTestSupport.h"
 #include "XlsxWriter.h"
 
@@ -19,6 +20,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace workbooktest;
 
@@ -296,6 +299,39 @@ TEST_F(RealWorkbooks, ALongSheetPrintedInRangesGivesTheSamePagesAsInOnePiece)
             << ranged.at(page - 1).toStdString();
     EXPECT_TRUE(ranged.at(pages - 1).contains("Closing words"));
     EXPECT_EQ(QStringList{"Long.pdf"}, QDir(out.path()).entryList(QDir::Files | QDir::Hidden));
+}
+
+// The office ends while a workbook prints. A PDF holds whole sheets only: the
+// ranges a long sheet printed before the failure are dropped, so a workbook
+// that loses its first sheet gets no PDF; one that loses a later sheet gets a
+// PDF of the sheets before it, and counts as not converted all the same.
+TEST_F(RealWorkbooks, ASheetTheOfficeFailsPartWayAddsNoPage)
+{
+    const QString longFirst = scratch.filePath("LongFirst.xlsx");
+    const QString introFirst = scratch.filePath("IntroFirst.xlsx");
+    ASSERT_TRUE(XlsxWriter::Write(longFirst, {{"Long", "Line", false, 320}, {"After", "Closing words"}}));
+    ASSERT_TRUE(XlsxWriter::Write(introFirst,
+                                  {{"Intro", "Opening words"}, {"Long", "Line", false, 320}, {"After", "Closing words"}}));
+    engine->SetChunkPages(2);
+    // The office is ended once the workbook's first print file is complete.
+    engine->SetBeforeStreaming([] {
+        for (pid_t pid : runtest::OurProcesses({"soffice"}))
+            ::kill(pid, SIGKILL);
+    });
+
+    EXPECT_FALSE(engine->ConvertWorkbook(longFirst));
+    EXPECT_FALSE(QFileInfo::exists(Pdf(longFirst))) << "the pages of a sheet cut short were published";
+
+    EXPECT_FALSE(engine->ConvertWorkbook(introFirst));
+    const QString text = FlatText(Pdf(introFirst));
+    EXPECT_TRUE(text.contains("Opening words")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Line")) << "pages of the sheet that failed";
+    const QString failures = engine->FailureMessage();
+    EXPECT_TRUE(failures.contains("IntroFirst.xlsx: incomplete PDF: printing sheet 2 of 3 failed"))
+        << failures.toStdString();
+    EXPECT_TRUE(failures.contains("sheets 2 to 3 of 3 are missing")) << failures.toStdString();
+    EXPECT_EQ(QStringList{"IntroFirst.pdf"}, QDir(out.path()).entryList(QDir::Files | QDir::Hidden));
+    EXPECT_EQ(QStringList(), runtest::FilesBelow(run.path()));
 }
 
 } // namespace

@@ -383,6 +383,7 @@ TEST_F(WorkbookPrinting, ALongSheetPrintsInPageRanges)
 
     state->calls.clear();
     state->pagesPerSheet = 2;
+    engine->SetExisting(GhostscriptJob::Existing::Replace);
     ASSERT_TRUE(engine->ConvertWorkbook(Book("Long.xlsx")));
     const auto print = std::find_if(state->calls.begin(), state->calls.end(),
                                     [](const Call& c) { return c.dispid == ExcelDispid::PrintOut; });
@@ -478,8 +479,8 @@ TEST_F(WorkbookPrinting, OnlyAnEncryptedWorkbookAsksForItsPassword)
     EXPECT_TRUE(RunFiles().isEmpty());
 }
 
-// A failure at sheet 2 of 3 closes and quits, joins sheet 1 alone (never an
-// earlier workbook's sheets) and counts as converted; at sheet 1 it is a failure.
+// A failure at sheet 2 of 3 closes and quits and joins sheet 1 alone (never an
+// earlier workbook's sheets) into an incomplete PDF; at sheet 1 nothing is made.
 TEST_F(WorkbookPrinting, PrintingFailurePartWay)
 {
     state->failPrintAt.insert("Second.xlsx", 2);
@@ -487,14 +488,15 @@ TEST_F(WorkbookPrinting, PrintingFailurePartWay)
     ASSERT_TRUE(engine->ConvertWorkbook(Book("First.xlsx")));
     state->calls.clear();
 
-    EXPECT_TRUE(engine->ConvertWorkbook(Book("Second.xlsx")));
+    // The sheets before the failure make its PDF (none was there), which is not a conversion.
+    EXPECT_FALSE(engine->ConvertWorkbook(Book("Second.xlsx")));
     ASSERT_GE(state->calls.size(), 2u);
     EXPECT_EQ(ExcelDispid::PrintOut, state->calls[state->calls.size() - 3].dispid);
     EXPECT_EQ(ExcelDispid::Close, state->calls[state->calls.size() - 2].dispid);
     EXPECT_EQ(ExcelDispid::Quit, state->calls.back().dispid);
     EXPECT_EQ(1, PageCount(Pdf("Second")));
     EXPECT_TRUE(PdfText(Pdf("Second")).contains("Second sheet 1"));
-    EXPECT_TRUE(engine->FailureMessage().startsWith("Second.xlsx: printing sheet 2 of 3 failed"))
+    EXPECT_TRUE(engine->FailureMessage().startsWith("Second.xlsx: incomplete PDF: printing sheet 2 of 3 failed"))
         << engine->FailureMessage().toStdString();
     state->calls.clear();
 

@@ -1,5 +1,12 @@
 #include "automation/CallWatchdog.h"
 
+#include <algorithm>
+
+namespace {
+// The watchdog wakes this often while armed, to tell running time from time stopped.
+constexpr std::chrono::steady_clock::duration kSlice = std::chrono::seconds(1);
+} // namespace
+
 CallWatchdog::CallWatchdog(std::function<void()> onExpiry)
     : m_onExpiry(std::move(onExpiry)), m_thread([this] { Run(); })
 {
@@ -22,7 +29,7 @@ void CallWatchdog::Arm(std::chrono::milliseconds bound)
         m_bArmed = true;
         m_bFired = false;
         ++m_nGeneration;
-        m_deadline = std::chrono::steady_clock::now() + bound;
+        m_remaining = bound;
     }
     m_cv.notify_all();
 }
@@ -45,9 +52,7 @@ void CallWatchdog::Run()
             m_cv.wait(lock);
             continue;
         }
-        const uint64_t generation = m_nGeneration;
-        const auto deadline = m_deadline;
-        if (m_cv.wait_until(lock, deadline, [&] { return m_bQuit || m_nGeneration != generation; }))
+        if (!WaitSlice(lock) || m_remaining > std::chrono::steady_clock::duration::zero())
             continue;
         // The bound ran out while the same call was still under way.
         m_bArmed = false;
@@ -56,4 +61,17 @@ void CallWatchdog::Run()
         m_onExpiry();
         lock.lock();
     }
+}
+
+bool CallWatchdog::WaitSlice(std::unique_lock<std::mutex>& lock)
+{
+    const uint64_t generation = m_nGeneration;
+    const auto asked = std::min(m_remaining, kSlice);
+    const auto start = std::chrono::steady_clock::now();
+    if (m_cv.wait_for(lock, asked, [&] { return m_bQuit || m_nGeneration != generation; }))
+        return false;
+    // The clock runs on while the process is stopped: a wake much later than
+    // asked counts as only what was asked.
+    m_remaining -= std::min(std::chrono::steady_clock::now() - start, asked);
+    return true;
 }

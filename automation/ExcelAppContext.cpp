@@ -2,6 +2,7 @@
 
 #include "automation/ExcelWorkbook.h"
 #include "automation/OfficeProcess.h"
+#include "platform/StaleRunFiles.h"
 
 #include <QDir>
 
@@ -59,8 +60,10 @@ bool ExcelAppContext::HasQuit() const
 QString ExcelAppContext::ScratchFolder()
 {
     std::lock_guard lock(m_mutex);
+    // Named after this process, so that a later run removes it when this one is killed.
     if (!m_pScratch)
-        m_pScratch = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orvik-print-XXXXXX"));
+        m_pScratch = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/orvik-print-")
+                                                     + StaleRunFiles::NamePart() + QStringLiteral("XXXXXX"));
     if (!m_pScratch->isValid())
         throw DispatchException(E_FAIL, QStringLiteral("No private folder could be made for printing."));
     return m_pScratch->path();

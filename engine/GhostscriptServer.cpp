@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <csignal>
@@ -21,15 +22,16 @@ namespace {
 // Defined once per process. A job's steps run inside "stopped": the first
 // error is printed as one line and marks the job failed, and its later steps
 // are skipped. The end of a job closes its PDF (the output switches to
-// /dev/null) and prints the job's end line. Each definition is one line: the
-// process runs its input line by line.
+// /dev/null) and prints the job's end line, on a line of its own even after
+// text a print file printed without a newline. Each definition is one line:
+// the process runs its input line by line.
 const char* const kPrelude =
     "/orvik.fail { userdict /orvik.failed true put (Error: ) print $error /errorname get ==only ( in ) print "
     "$error /command get ==only (\\n) print $error /newerror false put } bind def\n"
     "/orvik.do { userdict /orvik.failed get { pop } { stopped { orvik.fail } if } ifelse } bind def\n"
     "/orvik.run { /run load 2 array astore cvx orvik.do } bind def\n"
     "/orvik.end { { << /OutputFile (/dev/null) >> setpagedevice } stopped { orvik.fail } if "
-    "(%%[orvik-job ) print =only userdict /orvik.failed get { ( failed]%%) } { ( ok]%%) } ifelse print "
+    "(\\n%%[orvik-job ) print =only userdict /orvik.failed get { ( failed]%%) } { ( ok]%%) } ifelse print "
     "(\\n) print flush userdict /orvik.failed false put } bind def\n"
     "userdict /orvik.failed false put\n";
 
@@ -45,10 +47,23 @@ QString AbsolutePath(const QString& path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-bool IsDiagnostic(const QString& line)
+// What one line of output tells about why a job failed, and how well: an
+// error report ("Error: /name in command", perhaps after text a print file
+// printed without a newline) outranks any other line that mentions an error,
+// such as the notice about a repaired file that comes before the real error.
+struct Diagnostic {
+    int weight = 0; // 0: nothing
+    QString text;
+};
+
+Diagnostic DiagnosticOf(const QString& line)
 {
-    return line.contains(QLatin1String("Error"), Qt::CaseInsensitive) &&
-           !line.contains(QLatin1String("Password"), Qt::CaseInsensitive);
+    static const QRegularExpression report(QStringLiteral("Error: /\\S+ in "));
+    if (!line.contains(QLatin1String("Error"), Qt::CaseInsensitive) ||
+        line.contains(QLatin1String("Password"), Qt::CaseInsensitive))
+        return {};
+    const QRegularExpressionMatch m = report.match(line);
+    return m.hasMatch() ? Diagnostic{2, line.mid(m.capturedStart())} : Diagnostic{1, line};
 }
 
 // Writing into the pipe of a Ghostscript that has ended must not end this
@@ -187,6 +202,7 @@ GhostscriptServer::Outcome GhostscriptServer::Begin(const Job& job, StopGate* ga
         return outcome;
     ++m_nJob;
     m_strDiagnostic.clear();
+    m_nDiagnosticWeight = 0;
     m_baReceived.clear();
     m_strPdfmarks = job.pdfmarks;
     // m_baToSend holds what is still to be sent: the prelude of a new process, then the job.
@@ -286,12 +302,15 @@ bool GhostscriptServer::TakeLines(bool* failed)
     while ((newline = m_baReceived.indexOf('\n')) >= 0) {
         const QByteArray line = m_baReceived.left(newline).trimmed();
         m_baReceived.remove(0, newline + 1);
-        if (line == ok || line == bad) {
-            *failed = line == bad;
+        if (line.contains(ok) || line.contains(bad)) {
+            *failed = line.contains(bad);
             return true;
         }
-        if (m_strDiagnostic.isEmpty() && IsDiagnostic(QString::fromUtf8(line)))
-            m_strDiagnostic = QString::fromUtf8(line);
+        const Diagnostic diagnostic = DiagnosticOf(QString::fromUtf8(line));
+        if (diagnostic.weight > m_nDiagnosticWeight) {
+            m_strDiagnostic = diagnostic.text;
+            m_nDiagnosticWeight = diagnostic.weight;
+        }
     }
     return false;
 }

@@ -33,7 +33,7 @@ public:
         bool started = true;   // false: Ghostscript could not be started (see message)
         bool stopped = false;  // a stop request ended it
         int exitCode = 0;      // of a process that ended during the job (-1: a signal)
-        QString message;       // Ghostscript's first error line, or why it could not start
+        QString message;       // Ghostscript's error line that names the error, or why it could not start
     };
 
     // readFolder: private folder of the run; the argument file with the
@@ -80,7 +80,7 @@ private:
     void Flush();
     // One write of what is still to be sent; false when the pipe takes nothing now.
     bool WriteSome();
-    // Takes the complete lines received: true at the job's end line.
+    // Takes the complete lines received: true at the job's end line (anywhere in a line).
     bool TakeLines(bool* failed);
     // Reads output until the job's end line; false when the process ended first.
     bool AwaitEnd(bool* failed);
@@ -94,7 +94,8 @@ private:
     std::unique_ptr<ChildProcess> m_pProcess;
     QByteArray m_baToSend;      // what is still to be written to its input
     QByteArray m_baReceived;    // its output not yet taken as lines
-    QString m_strDiagnostic;    // the current job's first error line
+    QString m_strDiagnostic;    // the current job's error line that tells most
+    int m_nDiagnosticWeight = 0; // how much it tells (DiagnosticOf in the source)
     QString m_strPdfmarks;      // of the current job, run again at its end
     bool m_bOlderReader = false;
     int m_nJob = 0;

@@ -15,10 +15,16 @@ bool IsAscii(const QString& text)
     return true;
 }
 
+// Control characters go as octal escapes: PostScript reads a bare CR (or CR LF)
+// in a string as LF.
 QString LiteralString(const QString& text)
 {
     QString out = QStringLiteral("(");
     for (QChar c : text) {
+        if (c.unicode() < 0x20) {
+            out += QStringLiteral("\\%1").arg(static_cast<int>(c.unicode()), 3, 8, QLatin1Char('0'));
+            continue;
+        }
         if (c == QLatin1Char('(') || c == QLatin1Char(')') || c == QLatin1Char('\\'))
             out += QLatin1Char('\\');
         out += c;

@@ -13,8 +13,8 @@ namespace Pdfmarks {
 QString QualityDictionary(const QString& jpegQuality);
 
 // One document-information value as a PostScript string: "(...)" with parentheses
-// and backslashes escaped for ASCII text, "<FEFF...>" (UTF-16BE with a byte-order
-// mark) for text with other characters.
+// and backslashes escaped and control characters in octal for ASCII text,
+// "<FEFF...>" (UTF-16BE with a byte-order mark) for text with other characters.
 QString InfoString(const QString& text);
 
 // The whole program text (ASCII only).

@@ -15,6 +15,7 @@
 namespace {
 const QString kRunPrefix = QStringLiteral("orvik-run-");
 const QString kOfficePrefix = QStringLiteral("orvik-office-");
+const QString kPrintPrefix = QStringLiteral("orvik-print-");
 
 bool OwnedByUs(const QString& path)
 {
@@ -56,6 +57,7 @@ bool StaleRunFiles::Stale(const QString& path, pid_t owner)
 int StaleRunFiles::SweepTemporaryFolder(const QString& folder)
 {
     return SweepFolders(folder, kRunPrefix) + SweepFolders(folder, kOfficePrefix)
+           + SweepFolders(folder, kPrintPrefix)
            + SweepPipes(QStringLiteral("OSL_PIPE_%1_%2").arg(::getuid()).arg(kOfficePrefix));
 }
 

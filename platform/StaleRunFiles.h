@@ -6,9 +6,10 @@
 #include <sys/types.h>
 
 // What runs that are gone left behind. A run names everything it leaves in
-// shared places after its process id (NamePart()): its run folder and its
-// office's profile folder in the temporary folder, the office's pipe sockets,
-// and the partial PDF Ghostscript writes in the output folder. A killed run
+// shared places after its process id (NamePart()): its run folder, its
+// office's profile folder and its scratch folder for print files in the
+// temporary folder, the office's pipe sockets, and the partial PDF Ghostscript
+// writes in the output folder. A killed run
 // cannot remove them; a later run does: only entries of the calling user whose
 // process id no longer runs, never those of a run still alive or of another user.
 class StaleRunFiles {
@@ -17,8 +18,9 @@ public:
     static QString NamePart(pid_t pid);
     static QString NamePart();
 
-    // Run folders (orvik-run-<pid>-*) and office profile folders
-    // (orvik-office-<pid>-*) of ended runs, with the office's pipe sockets.
+    // Run folders (orvik-run-<pid>-*), office profile folders (orvik-office-<pid>-*)
+    // and print scratch folders (orvik-print-<pid>-*) of ended runs, with the
+    // office's pipe sockets.
     static int SweepTemporaryFolder(const QString& folder);
     // Folders named prefix + "<pid>-" + unique characters, of ended runs.
     static int SweepFolders(const QString& folder, const QString& prefix);

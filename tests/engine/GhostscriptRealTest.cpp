@@ -225,7 +225,7 @@ TEST_F(GhostscriptReal, InformationVersionsInputsAndImageCompression)
 {
     REQUIRE_PDF_TOOLS();
     ConversionOptions o;
-    o.m_strDocTitle = "Report (Q1) \\ final)(";
+    o.m_strDocTitle = QStringLiteral("Report (Q1) \\ final)(\r\tdraft");
     o.m_strDocAuthor = QString::fromUtf8("Jürgen Ørsted");
     o.m_strDocSubject = QString::fromUtf8("Отчёт за квартал");
     o.m_strDocKeywords = QString::fromUtf8("東京 (draft)");

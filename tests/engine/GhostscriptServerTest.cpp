@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <future>
 #include <thread>
 
 using testsupport::HaveProgram;
@@ -242,9 +243,13 @@ TEST_F(GhostscriptServerReal, ABadPrintFileFailsOnlyItsWorkbook)
     ASSERT_TRUE(Convert(ConversionOptions(), {good}, "/b/Before.xlsx").ok);
     const pid_t before = m_pServer->Pid();
 
-    const GhostscriptResult bad = Convert(ConversionOptions(), {good, damaged, good}, "/b/Bad.xlsx");
+    // The notice about a repaired file comes first; the message names the real error.
+    const QString repaired = Input(gstest::RepairablePdf("Repaired"));
+    const GhostscriptResult bad =
+        Convert(ConversionOptions(), {good, repaired, damaged, good}, QStringLiteral("/b/Bad.xlsx"));
     EXPECT_FALSE(bad.ok);
-    EXPECT_TRUE(bad.message.startsWith("Ghostscript failed: Error: /")) << bad.message.toStdString();
+    EXPECT_TRUE(bad.message.startsWith(QLatin1String("Ghostscript failed: Error: /syntaxerror in ")))
+        << bad.message.toStdString();
     EXPECT_EQ(0, m_pServer->Pid()) << "a process that failed a job stays for the next";
     const GhostscriptResult gone = Convert(ConversionOptions(), {good, missing}, "/b/Gone.xlsx");
     EXPECT_FALSE(gone.ok);
@@ -256,6 +261,32 @@ TEST_F(GhostscriptServerReal, ABadPrintFileFailsOnlyItsWorkbook)
     EXPECT_EQ("2", InfoField(m_out.path() + "/After.pdf", "Pages"));
     EXPECT_EQ((QStringList{"After.pdf", "Before.pdf"}), QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden))
         << "a failed job left a file";
+}
+
+// A print file may print text without ending its line: the job still ends,
+// and a failure after such text is still told by its error.
+TEST_F(GhostscriptServerReal, TextPrintedWithoutANewlineHidesNeitherTheEndNorTheError)
+{
+    const QString chatty = Input(QByteArray("%!PS\n(no newline) print\n") + gstest::TextPagePs("Chatty"));
+    const QString damaged = Input(gstest::DamagedPs());
+    StopGate gate;
+    const auto convert = [&](const QStringList& inputs, const QString& workbook) {
+        auto job =
+            std::async(std::launch::async, [&] { return Convert(ConversionOptions(), inputs, workbook, &gate); });
+        // A job whose end goes unnoticed would wait for ever: stopped after a minute.
+        if (job.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+            gate.RequestStop();
+        return job.get();
+    };
+    const GhostscriptResult ok = convert({chatty, chatty}, QStringLiteral("/b/Chatty.xlsx"));
+    EXPECT_TRUE(ok.ok) << ok.message.toStdString();
+    const GhostscriptResult bad = convert({chatty, damaged}, QStringLiteral("/b/Bad.xlsx"));
+    EXPECT_TRUE(bad.message.startsWith(QLatin1String("Ghostscript failed: Error: /syntaxerror in ")))
+        << bad.message.toStdString();
+    EXPECT_TRUE(convert({chatty}, QStringLiteral("/b/After.xlsx")).ok);
+    EXPECT_EQ(QStringLiteral("2"), InfoField(m_out.path() + QStringLiteral("/Chatty.pdf"), QStringLiteral("Pages")));
+    EXPECT_EQ((QStringList{QStringLiteral("After.pdf"), QStringLiteral("Chatty.pdf")}),
+              QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden));
 }
 
 TEST_F(GhostscriptServerReal, NamesWithAnyBytesReachTheirFiles)

@@ -1,7 +1,7 @@
 #pragma once
 
 // Small print files for Ghostscript tests: a PostScript text page, a PostScript
-// page with a colour photograph-like image, a PDF text page and a damaged file.
+// page with a colour photograph-like image, a PDF text page and damaged files.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -77,6 +77,16 @@ inline QByteArray TextPagePdf(const char* text)
     pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
            " /Root 1 0 R /Info 6 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return pdf;
+}
+
+// The PDF text page with its cross-reference table in the wrong place:
+// Ghostscript repairs it and reads it, with a notice that names errors.
+inline QByteArray RepairablePdf(const char* text)
+{
+    QByteArray pdf = TextPagePdf(text);
+    const qsizetype at = pdf.lastIndexOf("startxref\n") + 10;
+    const qsizetype end = pdf.indexOf('\n', at);
+    return pdf.replace(at, end - at, QByteArray::number(pdf.mid(at, end - at).toLongLong() + 7));
 }
 
 // A print file cut off in the middle of a PostScript program.

@@ -42,6 +42,8 @@ TEST(Pdfmarks, DocumentInformationEntries)
 
     // Parentheses and backslashes are escaped; other characters go as UTF-16 with a BOM.
     EXPECT_EQ("(a\\(b\\)c\\\\d \\)\\()", Pdfmarks::InfoString("a(b)c\\d )(").toStdString());
+    // Control characters go as octal escapes: a bare CR would be read as LF.
+    EXPECT_EQ("(a\\015b\\015\\012c\\011\\001)", Pdfmarks::InfoString(QStringLiteral("a\rb\r\nc\t\x01")).toStdString());
     EXPECT_EQ("<FEFF004A00FC0072>", Pdfmarks::InfoString(QString::fromUtf8("Jür")).toStdString());
     EXPECT_EQ("<FEFF0028D83DDE00>", Pdfmarks::InfoString(QString::fromUtf8("(😀")).toStdString());
     ConversionOptions unicode;

@@ -61,7 +61,9 @@ TEST(StaleRunFiles, TheTemporaryFolderLosesOnlyWhatEndedRunsLeft)
 
     const QString staleRun = tmp.filePath("orvik-run-" + gone + "-aB3xYz");
     const QString staleOffice = tmp.filePath("orvik-office-" + gone + "-Qw12Er");
-    for (const QString& f : {staleRun, staleOffice, tmp.filePath("orvik-run-" + alive + "-aaaaaa"),
+    const QString stalePrint = tmp.filePath(QStringLiteral("orvik-print-") + gone + QStringLiteral("-Zx81Qa"));
+    for (const QString& f : {staleRun, staleOffice, tmp.filePath("orvik-run-" + alive + "-aaaaaa"), stalePrint,
+                             tmp.filePath(QStringLiteral("orvik-print-") + otherAlive + QStringLiteral("-eeeeee")),
                              tmp.filePath("orvik-office-" + otherAlive + "-bbbbbb"), tmp.filePath("orvik-run-XXq1w2"),
                              tmp.filePath("orvik-runner-" + gone + "-cccccc"), tmp.filePath("other-" + gone + "-dddddd")})
         MakeFolder(f);
@@ -78,16 +80,19 @@ TEST(StaleRunFiles, TheTemporaryFolderLosesOnlyWhatEndedRunsLeft)
     for (const QString& socket : {stalePipe, livePipe, singleInstance})
         Touch(socket);
 
-    EXPECT_EQ(3, StaleRunFiles::SweepTemporaryFolder(tmp.path()));
+    EXPECT_EQ(4, StaleRunFiles::SweepTemporaryFolder(tmp.path()));
 
     EXPECT_FALSE(QFile::exists(staleRun));
     EXPECT_FALSE(QFile::exists(staleOffice));
+    EXPECT_FALSE(QFile::exists(stalePrint));
     EXPECT_FALSE(QFile::exists(stalePipe));
     EXPECT_FALSE(QFile::exists(singleInstance));
     EXPECT_TRUE(QFile::exists(livePipe));
     QFile::remove(livePipe);
     EXPECT_TRUE(QFile::exists(target.filePath("precious")));
-    EXPECT_EQ((QStringList{"orvik-office-" + otherAlive + "-bbbbbb", "orvik-run-" + alive + "-aaaaaa",
+    EXPECT_EQ((QStringList{"orvik-office-" + otherAlive + "-bbbbbb",
+                           QStringLiteral("orvik-print-") + otherAlive + QStringLiteral("-eeeeee"),
+                           "orvik-run-" + alive + "-aaaaaa",
                            "orvik-run-" + gone + "-linked", "orvik-run-XXq1w2", "orvik-runner-" + gone + "-cccccc",
                            "other-" + gone + "-dddddd"}),
               Entries(tmp.path()));

@@ -242,6 +242,37 @@ TEST(AddinRegistration, InstallsOnceIsSeenByTheOfficeAndGoesWithoutTrace)
     EXPECT_EQ(QStringList(), FilesNaming(profile, {kId}));
 }
 
+// The office loads the extension's Basic library, its scripts and its dialogs, as
+// Calc does when it starts on a desktop: without an error box, which would wait
+// for an answer here and keep the call from returning.
+TEST(AddinRegistration, TheOfficeLoadsItsScriptAndDialogLibraryWithoutAnError)
+{
+    REQUIRE_OFFICE();
+    SharedFolder shared;
+    AddinFolder folder;
+    ASSERT_EQ(0u, folder.Call("DllRegisterServer"));
+    QTemporaryDir profile;
+    CTestOffice office(profile.filePath(QStringLiteral("profile")), shared.Path());
+    office.SetWindowed(true);
+    QString error;
+    ASSERT_TRUE(office.Start(&error)) << error.toStdString();
+    const OUString library = Ou(QStringLiteral("OrvikExcelToPDF"));
+    for (const char* service : {"com.sun.star.script.ApplicationScriptLibraryContainer",
+                                "com.sun.star.script.ApplicationDialogLibraryContainer"}) {
+        SCOPED_TRACE(service);
+        bool loaded = false;
+        ASSERT_TRUE(office.Bounded(kCallLimitMs, [&] {
+            auto ctx = office.Context();
+            css::uno::Reference<css::script::XLibraryContainer> container(
+                ctx->getServiceManager()->createInstanceWithContext(Ou(QLatin1String(service)), ctx),
+                css::uno::UNO_QUERY_THROW);
+            container->loadLibrary(library);
+            loaded = container->isLibraryLoaded(library);
+        }, &error)) << error.toStdString() << " (an error box keeps the office waiting?)";
+        EXPECT_TRUE(loaded);
+    }
+}
+
 // A converter path that the Basic module could not hold is refused before
 // anything is written.
 TEST(AddinRegistration, RefusesAConverterPathItCannotPassOn)

@@ -61,6 +61,18 @@ public:
         return WriteScript(File(QStringLiteral("PrinterExcelToPDFXP.bat")),
                            "echo script >> '" + Log().toUtf8() + "'\n" + body);
     }
+    // The package's maintainer script as configured in the build folder, run on
+    // this folder instead of the package's; its path, empty when it is missing.
+    QString MaintainerScript(const char* name) const
+    {
+        QString text = ReadText(QStringLiteral(ORVIK_BINARY_DIR "/setup/debian/") + QLatin1String(name));
+        if (text.isEmpty())
+            return QString();
+        const QString path = m_top.filePath(QLatin1String(name));
+        text.replace(QStringLiteral("/usr/lib/orvik-excel-to-pdf"), m_path);
+        text.remove(0, text.indexOf(QLatin1Char('\n')) + 1); // WriteScript puts the first line back
+        return WriteScript(path, text.toUtf8()) ? path : QString();
+    }
     QProcessEnvironment Env() const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -311,6 +323,53 @@ TEST(UnregisterTool, ProgramWithoutDisplayWarnsOnStandardErrorAndGoesOn)
     EXPECT_EQ(SIGKILL, NamedSleepers::KilledBy(excel));
     EXPECT_EQ(QStringLiteral("DllUnregisterServer\n"), ReadText(folder.Log()));
     EXPECT_TRUE(r.err.contains(QLatin1String("CUPS"))) << r.err.toStdString();
+}
+
+// The package's prerm as apt runs it on a desktop: a display within reach, a
+// terminal-less standard input that never ends. The warning goes to standard
+// error and the tool goes on; an upgrade leaves everything as it is.
+TEST(MaintainerScripts, PrermNeverWaitsForAnAnswer)
+{
+    InstallFolder folder;
+    ASSERT_TRUE(folder.AddTool("OrvikUnregister") && folder.AddFakeAddin());
+    const QString prerm = folder.MaintainerScript("prerm");
+    ASSERT_FALSE(prerm.isEmpty());
+    NamedSleepers s;
+    const pid_t excel = s.Start(QStringLiteral("EXCEL.EXE"));
+    ClosedPort closed;
+    QProcessEnvironment env = folder.Env();
+    env.insert(QStringLiteral("CUPS_SERVER"), closed.Server());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DISPLAY"), qEnvironmentVariable("DISPLAY", QStringLiteral(":0")));
+
+    const RunResult upgrade = RunProgram(prerm, {QStringLiteral("upgrade"), QStringLiteral("9.9")}, QString(), env, 15000);
+    EXPECT_EQ(0, upgrade.exitCode) << upgrade.err.toStdString();
+    EXPECT_EQ(0, NamedSleepers::KilledBy(excel));
+    EXPECT_EQ(QString(), ReadText(folder.Log()));
+
+    // timeout ends the script with all it started, should the tool wait after all.
+    const RunResult r = RunProgram(QStringLiteral("timeout"), {QStringLiteral("-s"), QStringLiteral("KILL"),
+                                   QStringLiteral("30"), prerm, QStringLiteral("remove")}, QString(), env);
+    EXPECT_EQ(0, r.exitCode) << r.err.toStdString();
+    EXPECT_EQ(1, r.err.count(QLatin1String("Please close all Excel files "))) << r.err.toStdString();
+    EXPECT_EQ(SIGKILL, NamedSleepers::KilledBy(excel));
+    EXPECT_EQ(QStringLiteral("DllUnregisterServer\n"), ReadText(folder.Log()));
+}
+
+// The postinst registers whenever the package ends up configured: installed, or
+// a removal, deconfiguration or upgrade that failed half-way.
+TEST(MaintainerScripts, PostinstRegistersAgainAfterAFailedRemoval)
+{
+    for (const char* action : {"configure", "abort-remove", "abort-deconfigure", "abort-upgrade"}) {
+        SCOPED_TRACE(action);
+        InstallFolder folder;
+        ASSERT_TRUE(folder.AddTool("OrvikRegister") && folder.AddScript("exit 0\n") && folder.AddFakeAddin());
+        const QString postinst = folder.MaintainerScript("postinst");
+        ASSERT_FALSE(postinst.isEmpty());
+        const RunResult r = RunProgram(postinst, {QLatin1String(action), QStringLiteral("1.0")}, QString(), folder.Env());
+        EXPECT_EQ(0, r.exitCode) << r.err.toStdString();
+        EXPECT_EQ(QStringLiteral("script\nDllRegisterServer\n"), ReadText(folder.Log()));
+    }
 }
 
 // The real queue is deleted; run again with it gone, the add-in is still

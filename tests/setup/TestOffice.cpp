@@ -64,15 +64,20 @@ bool CTestOffice::Start(QString* error)
     const QString scratch = m_strProfile + QStringLiteral("-scratch");
     QDir().mkpath(scratch);
     m_process.SetEndWithParent(true);
-    m_process.SetExtraEnvironment({QStringLiteral("TMPDIR=") + scratch});
+    QStringList env{QStringLiteral("TMPDIR=") + scratch};
+    if (m_bWindowed)
+        env.append(QStringLiteral("SAL_USE_VCLPLUGIN=svp"));
+    m_process.SetExtraEnvironment(env);
     const QString shared = FileUrl(m_strShared);
-    const QStringList args{
+    QStringList args{
         QStringLiteral("-env:UserInstallation=") + FileUrl(m_strProfile),
         QStringLiteral("-env:UNO_SHARED_PACKAGES=") + shared,
         QStringLiteral("-env:UNO_SHARED_PACKAGES_CACHE=") + shared + QStringLiteral("/cache"),
-        QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+        QStringLiteral("--invisible"), QStringLiteral("--norestore"),
         QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
         QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_strPipe)};
+    if (!m_bWindowed)
+        args.append(QStringLiteral("--headless"));
     if (!m_process.Start(QStringLiteral(ORVIK_OFFICE_PROGRAM_DIR "/soffice"), args, error))
         return false;
     if (Connect(error))

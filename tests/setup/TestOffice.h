@@ -24,6 +24,11 @@ public:
     CTestOffice(const QString& profileFolder, const QString& sharedFolder);
     ~CTestOffice();
 
+    // On: the office runs with windows drawn into memory instead of headless, so
+    // that an error box waits for an answer as on a desktop (a headless office
+    // drops it unseen) and a call that shows one does not return. Before Start().
+    void SetWindowed(bool on) { m_bWindowed = on; }
+
     bool Start(QString* error);
     // Ends the office (terminate, then its process group) and waits for it.
     void Stop();
@@ -44,6 +49,7 @@ private:
     QString m_strProfile;
     QString m_strShared;
     QString m_strPipe;
+    bool m_bWindowed = false;
     ChildProcess m_process;
     css::uno::Reference<css::uno::XComponentContext> m_xContext;
     css::uno::Reference<css::frame::XDesktop2> m_xDesktop;

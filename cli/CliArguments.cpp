@@ -1,6 +1,8 @@
 #include "cli/CliArguments.h"
 
+#include "cli/ArgumentBytes.h"
 #include "cli/PasswordFile.h"
+#include "cli/WakePipe.h"
 #include "engine/GhostscriptCommand.h"
 
 #include <QHash>
@@ -42,6 +44,16 @@ const QHash<QString, QHash<QString, QString>>& Choices()
     return choices;
 }
 
+// What a password file's password is for, as a terminal asks for it.
+QString Asked(const QString& which)
+{
+    if (which == QLatin1String("owner"))
+        return QStringLiteral("Owner password of the PDFs");
+    if (which == QLatin1String("user"))
+        return QStringLiteral("User password of the PDFs (to open them)");
+    return QStringLiteral("Password of the workbooks that refuse to open");
+}
+
 QString Allowed(const QString& option)
 {
     QStringList values = Choices().value(option).keys();
@@ -66,7 +78,7 @@ struct CliArguments::State {
     }
 };
 
-bool CliArguments::Parse(const QStringList& args, CliSettings* s, QString* error)
+bool CliArguments::Parse(const QStringList& args, CliSettings* s, QString* error, const WakePipe* stop)
 {
     *s = CliSettings();
     State state;
@@ -102,7 +114,8 @@ bool CliArguments::Parse(const QStringList& args, CliSettings* s, QString* error
         if (!ApplyOption(name, value, &state, error))
             return false;
     }
-    return CheckConsistent(state, error) && ReadPasswords(&state, error);
+    const WakePipe never;
+    return CheckConsistent(state, error) && ReadPasswords(&state, stop ? *stop : never, error);
 }
 
 bool CliArguments::TakeValue(const QStringList& args, int& i, const QString& name, const QString& inlineValue,
@@ -134,6 +147,9 @@ bool CliArguments::ApplyOption(const QString& name, const QString& value, State*
             return false;
         }
         s->outputFolder = value;
+    } else if (!ArgumentBytes::IsText(value) && !name.endsWith(QLatin1String("-password-file"))) {
+        *error = QStringLiteral("the value of %1 is not valid UTF-8 text").arg(name);
+        return false;
     } else if (name == QLatin1String("--title")) {
         o.m_strDocTitle = value;
     } else if (name == QLatin1String("--author")) {
@@ -243,13 +259,13 @@ bool CliArguments::CheckConsistent(const State& state, QString* error)
     return true;
 }
 
-bool CliArguments::ReadPasswords(State* state, QString* error)
+bool CliArguments::ReadPasswords(State* state, const WakePipe& stop, QString* error)
 {
     CliSettings* s = state->settings;
     ConversionOptions& o = s->options;
     for (const auto& [which, file] : state->passwordFiles) {
         QString password;
-        if (!PasswordFile::Read(file, &password, error))
+        if (!PasswordFile::Read(file, Asked(which), stop, &password, error))
             return false;
         if (which == QLatin1String("owner")) {
             if (password.isEmpty()) {

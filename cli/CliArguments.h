@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class WakePipe;
+
 // What the command line asks for.
 struct CliSettings {
     QStringList workbooks;        // as given, in order
@@ -28,8 +30,9 @@ public:
     static constexpr int kBadUsage = 2;
 
     // args without the program name. False, with a one-line reason, on bad usage
-    // (this includes a password file that cannot be read).
-    static bool Parse(const QStringList& args, CliSettings* settings, QString* error);
+    // (this includes a password file that cannot be read), or when stop ends the
+    // reading of a password.
+    static bool Parse(const QStringList& args, CliSettings* settings, QString* error, const WakePipe* stop = nullptr);
 
     static QString Usage();
 
@@ -42,5 +45,5 @@ private:
     static bool ApplyDeny(const QString& list, ConversionOptions* o, QString* error);
     static bool ApplyChoice(const QString& name, const QString& value, ConversionOptions* o, QString* error);
     static bool CheckConsistent(const State& state, QString* error);
-    static bool ReadPasswords(State* state, QString* error);
+    static bool ReadPasswords(State* state, const WakePipe& stop, QString* error);
 };

@@ -1,5 +1,7 @@
 #include "cli/OutputFolderCheck.h"
 
+#include "cli/ArgumentBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,6 +12,8 @@
 
 QString OutputFolderCheck::Problem(const QString& folder)
 {
+    if (!ArgumentBytes::IsText(folder))
+        return QStringLiteral("the output folder %1: its name is not valid UTF-8 text; rename it.").arg(folder);
     const QFileInfo info(folder);
     if (!info.exists())
         return QStringLiteral("the output folder %1 does not exist.").arg(folder);

@@ -1,6 +1,5 @@
 #include "cli/SignalStop.h"
 
-#include <atomic>
 #include <csignal>
 
 namespace {
@@ -19,6 +18,7 @@ SignalStop::SignalStop()
 {
     const sigset_t set = StopSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    m_thread = std::thread([this] { Wait(); });
 }
 
 SignalStop::~SignalStop()
@@ -35,10 +35,10 @@ void SignalStop::Finish()
     }
 }
 
-void SignalStop::Start(std::function<void(int, int)> onSignal)
+void SignalStop::OnSignal(std::function<void(int, int)> onSignal)
 {
+    std::lock_guard lock(m_mutex);
     m_onSignal = std::move(onSignal);
-    m_thread = std::thread([this] { Wait(); });
 }
 
 void SignalStop::Wait()
@@ -49,9 +49,15 @@ void SignalStop::Wait()
         int signal = 0;
         if (sigwait(&set, &signal) != 0)
             continue;
-        if (signal == SIGUSR2 && m_bQuit)
-            return;
-        if (signal != SIGUSR2 && m_onSignal)
-            m_onSignal(signal, ++count);
+        if (signal == SIGUSR2) {
+            if (m_bQuit)
+                return;
+            continue;
+        }
+        ++count;
+        m_stopped.Wake();
+        std::lock_guard lock(m_mutex);
+        if (m_onSignal)
+            m_onSignal(signal, count);
     }
 }

@@ -1,64 +1,24 @@
 #include "cli/TerminalPrompts.h"
 
-#include <QByteArray>
+#include "cli/QuietTerminal.h"
+#include "cli/WakePipe.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
+#include <QByteArray>
 
 namespace {
 constexpr int kOk = 1;
 constexpr int kCancel = 2;
 constexpr int kYes = 6;
 constexpr int kNo = 7;
-
-// The controlling terminal, closed (with its echo back on) when the object goes.
-class Terminal {
-public:
-    Terminal() : m_fd(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)) {}
-    ~Terminal()
-    {
-        if (m_bEchoOff)
-            ::tcsetattr(m_fd, TCSAFLUSH, &m_saved);
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool IsOpen() const { return m_fd >= 0; }
-    int Fd() const { return m_fd; }
-
-    bool EchoOff()
-    {
-        if (::tcgetattr(m_fd, &m_saved) != 0)
-            return false;
-        termios quiet = m_saved;
-        quiet.c_lflag &= ~tcflag_t(ECHO);
-        quiet.c_lflag |= ECHONL;
-        m_bEchoOff = ::tcsetattr(m_fd, TCSAFLUSH, &quiet) == 0;
-        return m_bEchoOff;
-    }
-    void Write(const QByteArray& text) { (void)!::write(m_fd, text.constData(), size_t(text.size())); }
-
-private:
-    int m_fd;
-    termios m_saved{};
-    bool m_bEchoOff = false;
-};
+// Longer than any password anyone types.
+constexpr qsizetype kMaxLine = 64 * 1024;
 } // namespace
 
-TerminalPrompts::TerminalPrompts(bool overwrite, bool havePassword, const QString& password, FILE* messages)
-    : m_bOverwrite(overwrite), m_bHavePassword(havePassword), m_strPassword(password), m_pMessages(messages)
+TerminalPrompts::TerminalPrompts(const WakePipe& stop, bool overwrite, bool havePassword, const QString& password,
+                                 FILE* messages)
+    : m_stop(stop), m_bOverwrite(overwrite), m_bHavePassword(havePassword), m_strPassword(password),
+      m_pMessages(messages)
 {
-    if (::pipe2(m_wakeFds, O_CLOEXEC) != 0)
-        m_wakeFds[0] = m_wakeFds[1] = -1;
-}
-
-TerminalPrompts::~TerminalPrompts()
-{
-    for (int fd : m_wakeFds)
-        if (fd >= 0)
-            ::close(fd);
 }
 
 int TerminalPrompts::ShowMessageBox(const QString& text, int type)
@@ -101,40 +61,21 @@ void TerminalPrompts::NewWorkbook()
     m_nTerminalAsks = 0;
 }
 
-void TerminalPrompts::Interrupt()
-{
-    if (m_wakeFds[1] >= 0)
-        (void)!::write(m_wakeFds[1], "x", 1);
-}
-
 bool TerminalPrompts::ReadFromTerminal(const QString& prompt, QString* line)
 {
-    Terminal tty;
+    QuietTerminal tty;
     if (!tty.IsOpen() || !tty.EchoOff()) {
         m_bNoOneToAsk = true;
         return false;
     }
     tty.Write(prompt.toLocal8Bit());
     QByteArray bytes;
-    for (;;) {
-        pollfd fds[2] = {{tty.Fd(), POLLIN, 0}, {m_wakeFds[0], POLLIN, 0}};
-        if (::poll(fds, m_wakeFds[0] >= 0 ? 2 : 1, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (fds[1].revents)
-            return false; // interrupted: the run is stopping
-        char c = 0;
-        const ssize_t n = ::read(tty.Fd(), &c, 1);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false; // end of input (Ctrl-D on an empty line)
-        if (c == '\n')
-            break;
-        bytes += c;
-    }
-    *line = QString::fromLocal8Bit(bytes);
+    // Ctrl-D on an empty line ends the input: the workbook is skipped.
+    const WakePipe::Read end = m_stop.ReadLine(tty.Fd(), kMaxLine, &bytes);
+    if (end == WakePipe::Read::Woken)
+        tty.Write(QByteArrayLiteral("\n")); // the question's line, left open by the stop
+    if (end != WakePipe::Read::Line)
+        return false;
+    *line = QString::fromLocal8Bit(bytes.left(bytes.indexOf('\n')));
     return true;
 }

@@ -7,15 +7,19 @@
 #include <atomic>
 #include <cstdio>
 
+class WakePipe;
+
 // The run's questions answered for the command line: an existing PDF is
 // replaced only when --overwrite was given; a workbook that refuses to open
 // gets the password of --workbook-password-file once, then the terminal
 // (/dev/tty, echo off) asks for it while it is refused; without a terminal the
-// workbook is skipped. Messages go to standard error.
+// workbook is skipped. A question ends unanswered once stop is woken. Messages
+// go to standard error.
 class TerminalPrompts : public ConversionPrompts {
 public:
-    TerminalPrompts(bool overwrite, bool havePassword, const QString& password, FILE* messages = stderr);
-    ~TerminalPrompts() override;
+    TerminalPrompts(const WakePipe& stop, bool overwrite, bool havePassword, const QString& password,
+                    FILE* messages = stderr);
+    ~TerminalPrompts() override = default;
     TerminalPrompts(const TerminalPrompts&) = delete;
     TerminalPrompts& operator=(const TerminalPrompts&) = delete;
 
@@ -25,8 +29,6 @@ public:
 
     // A new workbook: its first refused open gets the file's password again.
     void NewWorkbook();
-    // Ends a terminal question that is open (any thread, also from a stop).
-    void Interrupt();
     // True when a workbook was skipped because nobody could be asked for its password.
     bool NoOneToAsk() const { return m_bNoOneToAsk; }
     // True when the current workbook refused the password of --workbook-password-file.
@@ -37,6 +39,7 @@ private:
     // interruption, or when there is no terminal.
     bool ReadFromTerminal(const QString& prompt, QString* line);
 
+    const WakePipe& m_stop;
     bool m_bOverwrite;
     bool m_bHavePassword;
     QString m_strPassword;
@@ -44,5 +47,4 @@ private:
     bool m_bFileTried = false;
     int m_nTerminalAsks = 0;
     std::atomic<bool> m_bNoOneToAsk{false};
-    int m_wakeFds[2] = {-1, -1};
 };

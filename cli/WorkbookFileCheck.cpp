@@ -1,5 +1,7 @@
 #include "cli/WorkbookFileCheck.h"
 
+#include "cli/ArgumentBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,6 +16,9 @@ QString WorkbookFileCheck::Problem(const QString& path)
 {
     const QFileInfo info(path);
     const QString suffix = info.suffix().toLower();
+    // Such a name cannot be handed on to the office, nor can the PDF be named after it.
+    if (!ArgumentBytes::IsText(path))
+        return QStringLiteral("its name is not valid UTF-8 text; rename the file.");
     if (!info.exists())
         return QStringLiteral("no such file.");
     if (!info.isFile())

@@ -1,6 +1,7 @@
 // orvik-xl2pdf: converts Excel workbooks into PDFs from the command line, through
 // the same run as the window program, without a display.
 #include "automation/OfficeServer.h"
+#include "cli/ArgumentBytes.h"
 #include "cli/CliArguments.h"
 #include "cli/CliReporter.h"
 #include "cli/OutputFolderCheck.h"
@@ -16,9 +17,17 @@
 
 namespace {
 
+// Names that are not UTF-8 text show their bytes escaped.
 void Complain(const QString& text)
 {
-    std::fprintf(stderr, "orvik-xl2pdf: %s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "orvik-xl2pdf: %s\n", ArgumentBytes::Shown(text).toLocal8Bit().constData());
+}
+
+// A stop before the run began: nothing was converted.
+int StoppedBeforeTheRun()
+{
+    Complain(QStringLiteral("stopped before any workbook was converted."));
+    return CliArguments::kNotAllConverted;
 }
 
 // Workbooks the run can take: readable .xls and .xlsx files, each once, as absolute paths.
@@ -45,12 +54,16 @@ QStringList AcceptedWorkbooks(const QStringList& given, int* refused)
 
 int main(int argc, char** argv)
 {
-    SignalStop stopOnSignal; // before any other thread starts
+    SignalStop stopOnSignal; // before any other thread starts; a stop ends every wait from here on
+    const WakePipe& stop = stopOnSignal.Stopped();
     QCoreApplication app(argc, argv);
 
     CliSettings settings;
     QString error;
-    if (!CliArguments::Parse(app.arguments().mid(1), &settings, &error)) {
+    const bool parsed = CliArguments::Parse(ArgumentBytes::Decode(argc, argv), &settings, &error, &stop);
+    if (stop.IsWoken())
+        return StoppedBeforeTheRun();
+    if (!parsed) {
         Complain(error);
         std::fprintf(stderr, "Try 'orvik-xl2pdf --help'.\n");
         return CliArguments::kBadUsage;
@@ -68,19 +81,23 @@ int main(int argc, char** argv)
 
     int refused = 0;
     const QStringList workbooks = AcceptedWorkbooks(settings.workbooks, &refused);
+    if (stop.IsWoken())
+        return StoppedBeforeTheRun();
     RegisterOfficeServer();
-    TerminalPrompts prompts(settings.overwrite, settings.haveWorkbookPassword, settings.workbookPassword);
+    TerminalPrompts prompts(stop, settings.overwrite, settings.haveWorkbookPassword, settings.workbookPassword);
     CliReporter reporter(&prompts, int(workbooks.size()), refused);
     const ConversionOptions options = settings.options;
     ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &reporter);
     run.SetExistingPdf(settings.overwrite ? ConversionRun::ExistingPdf::Replace : ConversionRun::ExistingPdf::Keep);
     // A first stop lets the PDF of a workbook whose sheets are all printed be
-    // finished; a second one ends everything at once.
-    stopOnSignal.Start([&](int, int count) {
+    // finished; a second one ends everything at once. A question on the
+    // terminal ends with the first.
+    stopOnSignal.OnSignal([&](int, int count) {
         Complain(count == 1 ? QStringLiteral("stopping (once more to stop at once).") : QStringLiteral("stopping at once."));
         run.RequestStop();
-        prompts.Interrupt();
     });
+    if (stop.IsWoken()) // a stop that came before the handler above
+        run.RequestStop();
     const ConversionRunSummary summary = run.Run();
     stopOnSignal.Finish();
     run.Finish();

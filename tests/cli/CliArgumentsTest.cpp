@@ -1,5 +1,6 @@
 // The command line of orvik-xl2pdf: every setting reaches the options, and
 // every kind of bad usage is refused with a reason.
+#include "cli/ArgumentBytes.h"
 #include "cli/CliArguments.h"
 #include "cli/PasswordFile.h"
 
@@ -161,6 +162,19 @@ TEST(PasswordFileTest, TakesTheFirstLineWithoutItsNewline)
     EXPECT_EQ(QString(), PasswordFile::FirstLine("\r\n"));
     EXPECT_EQ(QStringLiteral("a\rb"), PasswordFile::FirstLine("a\rb\n"));
     EXPECT_EQ(QStringLiteral("end\r"), PasswordFile::FirstLine("end\r"));
+}
+
+// Bytes that are not UTF-8 text are kept and shown escaped; text outside the
+// first plane (whose low half lies among the kept bytes' marks) stays text.
+TEST(ArgumentBytesTest, KeepsBytesThatAreNotTextApartFromText)
+{
+    const QString latin = ArgumentBytes::Decode(QByteArray("caf\xe9 \xe2\x82.xlsx"));
+    EXPECT_FALSE(ArgumentBytes::IsText(latin));
+    EXPECT_EQ(QStringLiteral("caf\\xe9 \\xe2\\x82.xlsx"), ArgumentBytes::Shown(latin));
+    const QByteArray text = QStringLiteral("\U0001F480 café €.xlsx").toUtf8(); // U+1F480: low half U+DC80
+    EXPECT_EQ(QString::fromUtf8(text), ArgumentBytes::Decode(text));
+    EXPECT_TRUE(ArgumentBytes::IsText(ArgumentBytes::Decode(text)));
+    EXPECT_EQ(QString::fromUtf8(text) + QStringLiteral("\\xe9"), ArgumentBytes::Shown(ArgumentBytes::Decode(text + "\xe9")));
 }
 
 // RC4 keeps 32 bytes of a password: a longer one would be cut without a word,

@@ -74,28 +74,11 @@ TEST_F(CliEndToEnd, NotConvertedWorkbooksGiveExitOneAndALineEach)
     ExpectNothingLeft();
 }
 
-// Reads from the terminal's other end until the text comes; all that was read.
-QByteArray ReadUntil(int master, const QByteArray& text, QByteArray& seen)
-{
-    for (int waited = 0; !seen.contains(text) && waited < 120000; waited += 50) {
-        pollfd fd{master, POLLIN, 0};
-        if (::poll(&fd, 1, 50) > 0) {
-            char buffer[512];
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n > 0)
-                seen.append(buffer, n);
-        }
-    }
-    return seen;
-}
-
 // On a terminal the password is asked for with echo off, again after a wrong one.
 TEST_F(CliEndToEnd, TerminalAsksForTheWorkbookPasswordWithoutEcho)
 {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    const int master = OpenTerminal();
     ASSERT_GE(master, 0);
-    ASSERT_EQ(0, ::grantpt(master));
-    ASSERT_EQ(0, ::unlockpt(master));
     QProcess p;
     Start(p, {TestData("protected_passtika.xlsx"), "-o", out.path()}, QByteArray(::ptsname(master)));
 
@@ -131,12 +114,10 @@ TEST_F(CliEndToEnd, PrintedSheetsAreReportedOnlyToATerminal)
     ASSERT_EQ(0, made);
     const QString book = books + "/Sample01.xlsx";
 
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    const int master = OpenTerminal();
     ASSERT_GE(master, 0);
-    ASSERT_EQ(0, ::grantpt(master));
-    ASSERT_EQ(0, ::unlockpt(master));
     QProcess p;
-    Start(p, {book, "-o", out.path()}, QByteArray(::ptsname(master)), true);
+    Start(p, {book, "-o", out.path()}, QByteArray(::ptsname(master)), kErrorToTerminal);
     QByteArray seen;
     ReadUntil(master, "workbook(s) converted", seen);
     ASSERT_TRUE(p.waitForFinished(120000));

@@ -58,6 +58,32 @@ inline QString PdfInfo(const QString& pdf, const QString& field, const QString& 
     return {};
 }
 
+// The test's side of a new pseudo-terminal (ptsname names the program's), or -1.
+inline int OpenTerminal()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master >= 0 && (::grantpt(master) != 0 || ::unlockpt(master) != 0)) {
+        ::close(master);
+        return -1;
+    }
+    return master;
+}
+
+// Reads from the terminal's other end until the text comes (at most ms); all that was read.
+inline QByteArray ReadUntil(int master, const QByteArray& text, QByteArray& seen, int ms = 120000)
+{
+    for (int waited = 0; !seen.contains(text) && waited < ms; waited += 50) {
+        pollfd fd{master, POLLIN, 0};
+        if (::poll(&fd, 1, 50) > 0) {
+            char buffer[512];
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                seen.append(buffer, n);
+        }
+    }
+    return seen;
+}
+
 class CliEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
@@ -82,9 +108,11 @@ protected:
         return path;
     }
 
+    // What of the program goes to its terminal besides the terminal itself (/dev/tty).
+    enum Wiring { kErrorToTerminal = 1, kInputFromTerminal = 2 };
     // terminal: the pseudo-terminal that becomes the program's terminal; empty: it has none.
-    // errorToTerminal: its standard error goes to that terminal too.
-    void Start(QProcess& p, const QStringList& args, const QByteArray& terminal = {}, bool errorToTerminal = false)
+    // wiring: its standard error and/or input go to that terminal too.
+    void Start(QProcess& p, const QStringList& args, const QByteArray& terminal = {}, int wiring = 0)
     {
         QProcessEnvironment env = environment;
         if (!env.contains("TMPDIR"))
@@ -92,11 +120,13 @@ protected:
         p.setProcessEnvironment(env);
         // A new session: no terminal, so a password question cannot reach a person,
         // unless a pseudo-terminal is opened as its terminal.
-        p.setChildProcessModifier([terminal, errorToTerminal] {
+        p.setChildProcessModifier([terminal, wiring] {
             ::setsid();
             const int fd = terminal.isEmpty() ? -1 : ::open(terminal.constData(), O_RDWR);
-            if (fd >= 0 && errorToTerminal)
+            if (fd >= 0 && (wiring & kErrorToTerminal))
                 ::dup2(fd, STDERR_FILENO);
+            if (fd >= 0 && (wiring & kInputFromTerminal))
+                ::dup2(fd, STDIN_FILENO);
         });
         p.start(QStringLiteral(ORVIK_XL2PDF), args);
         ASSERT_TRUE(p.waitForStarted());

@@ -8,8 +8,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <termios.h>
 
 using namespace clitest;
 
@@ -92,6 +94,31 @@ protected:
         if (p.processId() > 0)
             ::kill(pid_t(p.processId()), signal);
     }
+    // True once the program has the file open (at most ms).
+    static bool WaitOpened(QProcess& p, const QString& path, int ms = 5000)
+    {
+        const QDir fds(QString("/proc/%1/fd").arg(p.processId()));
+        for (int waited = 0; waited < ms; waited += 20) {
+            for (const QFileInfo& fd : fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+                if (fd.symLinkTarget() == path)
+                    return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+    // The program run by a shell, so that words such as "$(printf 'caf\351')" give it names
+    // that are not UTF-8; it runs in scratch.
+    CliResult RunInShell(const QString& words)
+    {
+        QProcess p;
+        QProcessEnvironment env = environment;
+        env.insert("TMPDIR", Tmp());
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(scratch.path());
+        p.start("sh", {"-c", "exec \"$0\" " + words, ORVIK_XL2PDF});
+        p.closeWriteChannel();
+        return Finished(p);
+    }
     static bool WaitFile(const QString& path, int ms = 120000)
     {
         for (int waited = 0; !QFile::exists(path) && waited < ms; waited += 20)
@@ -145,6 +172,84 @@ TEST_F(CliRobustness, ASecondStopEndsGhostscriptAtOnce)
     ExpectNothingLeft();
 }
 
+// A stop while the program waits for a password ends it at once, with exit
+// status 1: a FIFO nobody writes, under each stop signal, and one whose writer
+// never ends the line.
+TEST_F(CliRobustness, AStopEndsTheWaitForAPasswordFile)
+{
+    const QString fifo = scratch.filePath("owner.fifo");
+    ASSERT_EQ(0, ::mkfifo(QFile::encodeName(fifo).constData(), 0600));
+    const std::pair<int, bool> cases[] = {{SIGINT, false}, {SIGTERM, false}, {SIGHUP, false}, {SIGINT, true}};
+    for (const auto& [stop, writerCase] : cases) {
+        SCOPED_TRACE(testing::Message() << "signal " << stop << (writerCase ? ", half a line written" : ""));
+        QProcess p;
+        Start(p, {"--owner-password-file", fifo, TestData("SampleSS.xlsx"), "-o", out.path()});
+        int writer = -1;
+        if (writerCase) {
+            // A writer gets in only once the program reads; the FIFO empties when it has read.
+            for (int waited = 0; writer < 0 && waited < kStopBoundMs; waited += 20) {
+                writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                QThread::msleep(writer < 0 ? 20 : 0);
+            }
+            ASSERT_EQ(4, ::write(writer, "half", 4));
+            for (int queued = 1, waited = 0; queued > 0 && waited < kStopBoundMs; waited += 20) {
+                QThread::msleep(20);
+                ::ioctl(writer, FIONREAD, &queued);
+            }
+        } else {
+            WaitOpened(p, fifo); // the old program never got this far: it waited in the open
+        }
+        Signal(p, stop);
+        const bool ended = p.waitForFinished(kStopBoundMs);
+        if (writer >= 0)
+            ::close(writer);
+        ASSERT_TRUE(ended) << "the wait for the password went on after the stop";
+        const CliResult r = Finished(p);
+        EXPECT_EQ(1, r.exitCode);
+        EXPECT_TRUE(r.err.contains("orvik-xl2pdf: stopped before any workbook was converted.")) << r.err.toStdString();
+    }
+    ExpectNothingLeft();
+}
+
+// A password typed on the terminal for "-" is asked for and not shown; Ctrl-C
+// ends the wait, and the terminal gets its echo back.
+TEST_F(CliRobustness, APasswordFromTheTerminalIsNotShownAndCtrlCEndsTheWait)
+{
+    const int master = OpenTerminal();
+    ASSERT_GE(master, 0);
+    const QByteArray terminal(::ptsname(master));
+    const int slave = ::open(terminal.constData(), O_RDWR | O_NOCTTY); // keeps the terminal between the programs
+    const QStringList args{"--owner-password-file", "-", scratch.filePath("missing.xlsx"), "-o", out.path()};
+
+    // A whole line is taken: the program goes on to the workbook (which is not
+    // there), so any echo of the password has come by then.
+    QProcess typed;
+    Start(typed, args, terminal, kErrorToTerminal | kInputFromTerminal);
+    QByteArray seen;
+    EXPECT_TRUE(ReadUntil(master, "Owner password", seen, kStopBoundMs).contains("of the PDFs: ")) << seen.toStdString();
+    ASSERT_EQ(8, ::write(master, "secret7\n", 8));
+    EXPECT_TRUE(ReadUntil(master, "converted.", seen, kStopBoundMs).contains("missing.xlsx: not converted: no such file."))
+        << seen.toStdString();
+    EXPECT_FALSE(seen.contains("secret7")) << "the typed password was shown: " << seen.toStdString();
+    EXPECT_TRUE(typed.waitForFinished(kStopBoundMs));
+
+    QProcess stopped;
+    Start(stopped, args, terminal, kErrorToTerminal | kInputFromTerminal);
+    seen.clear();
+    ReadUntil(master, "Owner password", seen, kStopBoundMs);
+    ASSERT_EQ(4, ::write(master, "sec\x03", 4)); // Ctrl-C while typing
+    const bool ended = stopped.waitForFinished(kStopBoundMs);
+    ReadUntil(master, "converted.", seen, 1000);
+    termios after{};
+    ::tcgetattr(slave, &after);
+    ::close(slave);
+    ::close(master);
+    ASSERT_TRUE(ended) << "Ctrl-C did not end the wait for the password";
+    EXPECT_EQ(1, stopped.exitCode());
+    EXPECT_TRUE(seen.contains("stopped before any workbook was converted.")) << seen.toStdString();
+    EXPECT_TRUE(after.c_lflag & ECHO) << "the terminal was left without echo";
+}
+
 // Two workbooks of one base name: the second never replaces the PDF the first
 // made in this run, with --overwrite or without; a PDF from before the run is
 // replaced with --overwrite only.
@@ -189,6 +294,50 @@ TEST_F(CliRobustness, NamesInFourScriptsConvertWithoutALocale)
         EXPECT_TRUE(r.out.contains(pdf + '\n')) << pdf.toStdString();
         EXPECT_GT(PdfInfo(pdf, "Pages").toInt(), 0) << pdf.toStdString();
     }
+    ExpectNothingLeft();
+}
+
+// Names that are not UTF-8 text (Latin-1 bytes) are refused with that reason,
+// never as missing files: a workbook (exit 1), the output folder or a password
+// file (exit 2); so is a document title, which would reach the PDF garbled.
+TEST_F(CliRobustness, NamesThatAreNotUtf8AreRefusedForWhatTheyAre)
+{
+    const QByteArray dir = QFile::encodeName(scratch.path());
+    // Qt cannot name these files, so the temporary folder could not remove them.
+    struct RemoveRaw {
+        QByteArray dir;
+        ~RemoveRaw()
+        {
+            ::unlink((dir + "/caf\xe9.xlsx").constData());
+            ::unlink((dir + "/cl\xe9").constData());
+            ::rmdir((dir + "/d\xe9p\xf4t").constData());
+        }
+    } removeRaw{dir};
+    ASSERT_TRUE(QFile::copy(TestData("SampleSS.xlsx"), scratch.filePath("book")));
+    ASSERT_EQ(0, ::rename((dir + "/book").constData(), (dir + "/caf\xe9.xlsx").constData()));
+    ASSERT_EQ(0, ::mkdir((dir + "/d\xe9p\xf4t").constData(), 0700));
+    ASSERT_EQ(0, ::close(::open((dir + "/cl\xe9").constData(), O_CREAT | O_WRONLY, 0600)));
+    const QString book = TestData("SampleSS.xlsx");
+
+    const CliResult workbook = RunInShell("\"$(printf 'caf\\351.xlsx')\" -o " + out.path());
+    EXPECT_EQ(1, workbook.exitCode);
+    EXPECT_TRUE(workbook.err.contains("caf\\xe9.xlsx: not converted: its name is not valid UTF-8 text; rename the file."))
+        << workbook.err.toStdString();
+    EXPECT_FALSE(workbook.err.contains("no such file"));
+
+    const CliResult folder = RunInShell(book + " -o \"$(printf 'd\\351p\\364t')\"");
+    EXPECT_EQ(2, folder.exitCode);
+    EXPECT_TRUE(folder.err.contains("the output folder d\\xe9p\\xf4t: its name is not valid UTF-8 text; rename it."))
+        << folder.err.toStdString();
+
+    const CliResult password = RunInShell("--owner-password-file \"$(printf 'cl\\351')\" " + book + " -o " + out.path());
+    EXPECT_EQ(2, password.exitCode);
+    EXPECT_TRUE(password.err.contains("the password file cl\\xe9: its name is not valid UTF-8 text; rename it."))
+        << password.err.toStdString();
+    const CliResult title = RunInShell("--title \"$(printf 'caf\\351')\" " + book + " -o " + out.path());
+    EXPECT_EQ(2, title.exitCode);
+    EXPECT_TRUE(title.err.contains("the value of --title is not valid UTF-8 text")) << title.err.toStdString();
+    EXPECT_EQ(QStringList(), QDir(out.path()).entryList(QDir::Files));
     ExpectNothingLeft();
 }
 

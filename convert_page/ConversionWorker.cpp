@@ -1,5 +1,7 @@
 #include "convert_page/ConversionWorker.h"
 
+#include "framework/UiThread.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTimer>
@@ -9,18 +11,25 @@
 
 namespace {
 // A stop ends the office and Ghostscript at once; a run still going after this
-// long is left to itself rather than hang the program's end.
-constexpr int kStopPatienceMs = 60000;
+// long is left to end on its own rather than hang the program's end.
+int g_nStopPatienceMs = 60000;
 } // namespace
 
 CConversionWorker::CConversionWorker(const QStringList& workbooks, const QString& outputFolder,
                                      ConversionPrompts* prompts, ConversionRun::OptionsProvider options,
                                      Callbacks callbacks)
-    : m_prompts(prompts),
-      m_run(std::make_unique<ConversionRun>(workbooks, outputFolder, &m_prompts, std::move(options),
-                                            static_cast<ConversionRunObserver*>(this))),
-      m_callbacks(std::move(callbacks))
+    : m_callbacks(std::move(callbacks))
 {
+    CWorkerCore::Reports reports;
+    reports.progress = [this](int percent) {
+        Deliver([this, percent] {
+            if (m_callbacks.progress)
+                m_callbacks.progress(percent);
+        });
+    };
+    reports.ended = [this](const ConversionRunSummary& summary) { OnThreadEnded(summary); };
+    m_core = std::make_shared<CWorkerCore>(workbooks, outputFolder, prompts, std::move(options), this,
+                                           std::move(reports));
 }
 
 CConversionWorker::~CConversionWorker()
@@ -28,16 +37,18 @@ CConversionWorker::~CConversionWorker()
     StopAndWait();
 }
 
+void CConversionWorker::SetStopPatience(int ms)
+{
+    g_nStopPatienceMs = ms;
+}
+
 bool CConversionWorker::Start()
 {
+    Q_ASSERT(IsUiThread());
     if (Started())
         return false;
     try {
-        m_thread = std::thread([this] {
-            const ConversionRunSummary summary = m_run->Run();
-            // Posted after Run() returned: the thread is done when this arrives.
-            QMetaObject::invokeMethod(this, [this, summary] { OnThreadEnded(summary); }, Qt::QueuedConnection);
-        });
+        m_thread = std::thread([core = m_core] { core->RunToEnd(); });
     } catch (const std::system_error&) {
         return false;
     }
@@ -46,50 +57,53 @@ bool CConversionWorker::Start()
 
 void CConversionWorker::Pause()
 {
-    m_run->Pause();
-    m_prompts.Hold();
+    Q_ASSERT(IsUiThread());
+    m_core->Run().Pause();
+    m_core->Prompts().Hold();
     m_bHeld = true;
 }
 
 void CConversionWorker::Resume()
 {
+    Q_ASSERT(IsUiThread());
     m_bHeld = false;
-    m_prompts.Release();
-    m_run->Resume();
+    m_core->Prompts().Release();
+    m_core->Run().Resume();
     FlushHeld();
 }
 
 void CConversionWorker::Abandon()
 {
+    Q_ASSERT(IsUiThread());
     m_bAbandoned = true;
     m_held.clear();
-    m_prompts.Silence();
-    m_run->RequestStop();
-    if (m_bEnded || !m_thread.joinable()) {
+    m_core->Prompts().Silence();
+    m_core->Run().RequestStop();
+    if (m_bEnded || !m_thread.joinable())
         RemoveRunFolder();
-        deleteLater();
-    }
 }
 
 void CConversionWorker::StopAndWait()
 {
+    Q_ASSERT(IsUiThread());
     m_callbacks = {};
     m_held.clear();
-    m_prompts.Silence();
+    m_core->Prompts().Silence();
     if (!m_thread.joinable())
         return;
-    m_run->RequestStop();
+    m_core->Run().RequestStop();
     // The run may be waiting for the window thread (a question, the options of a
     // workbook): serve events until its end arrives.
     QTimer wake;
     wake.start(50);
-    const QDeadlineTimer deadline(kStopPatienceMs);
+    const QDeadlineTimer deadline(g_nStopPatienceMs);
     while (!m_bEnded && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     if (!m_bEnded) {
         std::fprintf(stderr, "The conversion did not end after a stop; it is left to end on its own.\n");
+        // The thread keeps the core, and with it the run, until it ends.
+        m_core->Detach();
         m_thread.detach();
-        (void)m_run.release(); // still in use by the detached thread
         return;
     }
     Join();
@@ -98,32 +112,18 @@ void CConversionWorker::StopAndWait()
 
 ConversionRunSummary CConversionWorker::Summary() const
 {
-    return m_run ? m_run->Summary() : ConversionRunSummary();
+    return m_core->Run().Summary();
 }
 
 void CConversionWorker::RemoveRunFolder()
 {
-    if (m_run && !m_thread.joinable())
-        m_run->Finish();
+    if (!m_thread.joinable())
+        m_core->Run().Finish();
 }
 
 QString CConversionWorker::RunFolderPath() const
 {
-    return m_run ? m_run->RunFolderPath() : QString();
-}
-
-// Run's worker or Ghostscript thread.
-void CConversionWorker::ProgressChanged(int percent)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, percent] {
-            Deliver([this, percent] {
-                if (m_callbacks.progress)
-                    m_callbacks.progress(percent);
-            });
-        },
-        Qt::QueuedConnection);
+    return m_core->Run().RunFolderPath();
 }
 
 void CConversionWorker::Deliver(std::function<void()> report)
@@ -152,7 +152,8 @@ void CConversionWorker::OnThreadEnded(const ConversionRunSummary& summary)
     Join();
     if (m_bAbandoned) {
         RemoveRunFolder();
-        deleteLater();
+        if (m_callbacks.abandonedEnded)
+            m_callbacks.abandonedEnded();
         return;
     }
     Deliver([this, summary] {

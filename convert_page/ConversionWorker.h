@@ -1,8 +1,8 @@
 #pragma once
 
+#include "convert_page/WorkerCore.h"
 #include "engine/ConversionRun.h"
 #include "engine/ConversionRunObserver.h"
-#include "convert_page/WorkerPrompts.h"
 
 #include <QObject>
 #include <QString>
@@ -15,17 +15,19 @@
 
 // One conversion run on a thread of its own, seen from the window thread. The
 // run's reports arrive queued on the window thread, in order, and go to the
-// callbacks; while the reports are held (the Stop question is open) they wait
-// and are handed on, in order, once released. A worker the page abandons
-// (Stop, Yes) never calls back again: it ends on its own, joins its thread and
-// removes its run folder.
-class CConversionWorker : public QObject, private ConversionRunObserver {
+// callbacks; while the reports are held (a question is open over the run) they
+// wait and are handed on, in order, once released. A worker the page abandons
+// (Stop, Yes) ends on its own, removes its run folder and only says when its
+// thread has ended. Everything the thread uses lives in a core it shares.
+class CConversionWorker : public QObject {
     Q_OBJECT
 public:
     struct Callbacks {
         std::function<void(int percent)> progress;
         // The run is over and its thread has ended (joining it does not wait).
         std::function<void(const ConversionRunSummary& summary)> finished;
+        // An abandoned run's thread has ended and its run folder is gone.
+        std::function<void()> abandonedEnded;
     };
 
     // Window thread. prompts (the program's questions) must outlive the worker.
@@ -34,18 +36,24 @@ public:
     // Stops a run still going and waits for it while serving events.
     ~CConversionWorker() override;
 
-    // Starts the run's thread; false when no thread could be had.
+    // How long a stop waits for the run before leaving its thread to end on its
+    // own (tests shorten it).
+    static void SetStopPatience(int ms);
+
+    // Window thread from here on. Starts the run's thread; false when no thread could be had.
     bool Start();
     bool Started() const { return m_thread.joinable() || m_bEnded; }
     // The run has ended and its end was delivered (or would have been, when abandoned).
     bool Ended() const { return m_bEnded; }
 
-    // The Stop question: the run waits at its next safe point, its reports wait.
+    // A question is open over the run: the run waits at its next safe point, its
+    // questions and reports wait.
     void Pause();
-    // No: the run and its reports go on.
+    // The question is answered: the run and its reports go on.
     void Resume();
     // Yes: ends the run at once (office and Ghostscript end, nothing more is made);
-    // the worker calls back no more and deletes itself once its thread has ended.
+    // the worker calls back no more but abandonedEnded once its thread has ended
+    // (not at all when it had ended or never started).
     void Abandon();
     // Ends the run and waits for its thread while serving the window's events.
     void StopAndWait();
@@ -56,15 +64,13 @@ public:
     QString RunFolderPath() const;
 
 private:
-    void ProgressChanged(int percent) override;
     void Deliver(std::function<void()> report);
     void FlushHeld();
     void OnThreadEnded(const ConversionRunSummary& summary);
     void Join();
 
-    CWorkerPrompts m_prompts; // before the run, which uses it
-    std::unique_ptr<ConversionRun> m_run;
     Callbacks m_callbacks;
+    std::shared_ptr<CWorkerCore> m_core;
     std::thread m_thread;
     bool m_bHeld = false;
     bool m_bAbandoned = false;

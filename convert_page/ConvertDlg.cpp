@@ -10,12 +10,14 @@
 #include "options/ui/ReadConversionOptions.h"
 #include "options/ui/SecurityProblem.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPointer>
 
 namespace {
 constexpr quint32 kPageColor = 0xF1F1F1;
@@ -28,6 +30,7 @@ const QString kFilter = QStringLiteral("Excel Files(*.xls;*.xlsx) (*.xls *.xlsx)
 const QString kBusy = QStringLiteral("Working now,Hold for a moment!");
 const QString kReady = QStringLiteral("Ready");
 const QString kStartToConvert = QStringLiteral("Start to convert");
+const QString kStopQuestion = QStringLiteral("Are you sure you want to stop the conversion? ");
 
 enum Control {
     IDC_HEADING = 1003,
@@ -65,7 +68,8 @@ QString ExtensionOf(const QString& path)
 
 CConvertDlg::CConvertDlg(QWidget* pParent)
     : CDialog(IDD, pParent),
-      m_dlgSetting(m_dlgDescription, m_dlgSecurity, m_dlgAdvanced)
+      m_dlgSetting(m_dlgDescription, m_dlgSecurity, m_dlgAdvanced),
+      m_runs(&m_prompts, PageOptions(), RunCallbacks())
 {
     ON_COMMAND(IDC_ADD, &CConvertDlg::OnBtnAddFiles);
     ON_COMMAND(IDC_REMOVE, &CConvertDlg::OnBtnRemove);
@@ -82,12 +86,7 @@ CConvertDlg::~CConvertDlg()
 {
     KillTimer(IDT_STATUS);
     KillTimer(IDT_FINISH);
-    delete m_pWorker; // stops the run and waits for it while serving events
-    m_pWorker = nullptr;
-    for (const QPointer<CConversionWorker>& worker : std::as_const(m_abandoned))
-        delete worker.data();
-    for (const FinishedRun& run : std::as_const(m_finished))
-        delete run.worker;
+    m_runs.Close();
 }
 
 void CConvertDlg::DoDataExchange(CDataExchange* pDX)
@@ -375,71 +374,65 @@ void CConvertDlg::StartWorker()
     m_dlgAdvanced.UpdateData(true);
     m_dlgSecurity.UpdateData(true);
     m_dlgDescription.UpdateData(true);
-    m_strRunFolder = GetDlgItemText(IDC_OUTPUT);
-    m_dlgFinish.m_strFolder = m_strRunFolder;
+    const QString folder = GetDlgItemText(IDC_OUTPUT);
+    m_dlgFinish.m_strFolder = folder;
     EnablePageControls(false);
     m_bConverting = 1;
-    LaunchWorker();
+    m_runs.Start(m_lbFiles.Items(), folder);
 }
 
-void CConvertDlg::LaunchWorker()
+CConversionRuns::Callbacks CConvertDlg::RunCallbacks()
 {
-    CConversionWorker::Callbacks callbacks;
-    callbacks.progress = [this](int percent) { OnRunProgress(percent); };
-    callbacks.finished = [this](const ConversionRunSummary& summary) { OnRunFinished(m_pWorker, summary); };
-    m_pWorker = new CConversionWorker(m_lbFiles.Items(), m_strRunFolder, &m_prompts,
-                                      [this] { return ReadOptions(); }, std::move(callbacks));
-    // One office at a time: a stopped run still ending goes first.
-    for (const QPointer<CConversionWorker>& old : std::as_const(m_abandoned)) {
-        if (!old)
-            continue;
-        CConversionWorker* waiting = m_pWorker;
-        connect(old, &QObject::destroyed, waiting, [this, waiting] {
-            if (m_pWorker == waiting)
-                LaunchWorker();
+    CConversionRuns::Callbacks callbacks;
+    callbacks.progress = [this](int percent) { m_progress.SetPos(unsigned(percent)); };
+    callbacks.ended = [this](const ConversionRunSummary& summary) { OnRunEnded(summary); };
+    callbacks.finish = [this](const QString& folder, const ConversionRunSummary& summary) {
+        RunFinishStep(folder, summary);
+    };
+    return callbacks;
+}
+
+// Asked on a run's thread, once per workbook: the pages are read on the window
+// thread. A run left to end on its own may still ask once the page is gone.
+ConversionRun::OptionsProvider CConvertDlg::PageOptions()
+{
+    return [page = QPointer<CConvertDlg>(this)] {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app)
+            return ConversionOptions();
+        return CallOnObjectThread(app, [&page] {
+            return page ? ReadConversionOptions(page->m_dlgDescription, page->m_dlgSecurity, page->m_dlgAdvanced)
+                        : ConversionOptions();
         });
-        return;
-    }
-    m_abandoned.clear();
-    if (!m_pWorker->Start())
-        OnRunFinished(m_pWorker, ConversionRunSummary{{}, {}, ConversionRun::StoppedText(), false});
-}
-
-// Runs on the worker thread, once per workbook: the pages are read on the window thread.
-ConversionOptions CConvertDlg::ReadOptions() const
-{
-    auto* self = const_cast<CConvertDlg*>(this);
-    return CallOnObjectThread(self, [this] {
-        return ReadConversionOptions(m_dlgDescription, m_dlgSecurity, m_dlgAdvanced);
-    });
+    };
 }
 
 void CConvertDlg::AskStop()
 {
-    CConversionWorker* worker = m_pWorker;
-    if (!worker)
+    if (m_runs.GetState() == CConversionRuns::State::Idle)
         return;
-    worker->Pause();
+    m_runs.Hold();
     SetConvertLook(false);
-    const int answer =
-        ShowMessageBox(QStringLiteral("Are you sure you want to stop the conversion? "), kStopQuestionType);
-    if (m_pWorker != worker)
-        return;
+    const int answer = ShowMessageBox(kStopQuestion, kStopQuestionType);
     // A run that ended under the question ends as usual, whatever the answer.
-    if (answer == IDYES && !worker->Ended()) {
+    if (answer == IDYES && m_runs.StopCurrent())
         StopConversion();
-        return;
-    }
-    SetConvertLook(true);
-    worker->Resume();
+    else
+        SetConvertLook(true);
+    m_runs.Release();
+}
+
+int CConvertDlg::AskOverRuns(const QString& text, int type)
+{
+    Q_ASSERT(IsUiThread());
+    m_runs.Hold();
+    const int answer = ShowMessageBox(text, type);
+    m_runs.Release();
+    return answer;
 }
 
 void CConvertDlg::StopConversion()
 {
-    CConversionWorker* worker = m_pWorker;
-    m_pWorker = nullptr;
-    m_abandoned.append(worker);
-    worker->Abandon();
     m_dlgFinish.m_lstPdfNames.clear();
     m_lbFiles.ResetContent();
     KillTimer(IDT_STATUS);
@@ -452,12 +445,7 @@ void CConvertDlg::StopConversion()
     EnableDlgItem(IDC_CONVERT, false);
 }
 
-void CConvertDlg::OnRunProgress(int percent)
-{
-    m_progress.SetPos(unsigned(percent));
-}
-
-void CConvertDlg::OnRunFinished(CConversionWorker* worker, const ConversionRunSummary& summary)
+void CConvertDlg::OnRunEnded(const ConversionRunSummary& summary)
 {
     m_lbFiles.ResetContent();
     KillTimer(IDT_STATUS);
@@ -468,9 +456,6 @@ void CConvertDlg::OnRunFinished(CConversionWorker* worker, const ConversionRunSu
     EnablePageControls(true);
     SetConvertLook(false);
     EnableDlgItem(IDC_CONVERT, false);
-    m_finished.append({m_strRunFolder, summary, worker});
-    if (m_pWorker == worker)
-        m_pWorker = nullptr;
     SetTimer(IDT_FINISH, kFinishDelayMs);
 }
 
@@ -495,21 +480,22 @@ void CConvertDlg::OnStatusTick()
     }
 }
 
-// Each ended run in turn: its temporary files go, its failures are told, and
-// its PDFs are offered. A run started since is left alone.
 void CConvertDlg::FinishConversion()
 {
-    while (!m_finished.isEmpty()) {
-        const FinishedRun run = m_finished.takeFirst();
-        delete run.worker; // removes the run folder
-        ShowFailures(run.summary);
-        if (!run.summary.pdfNames.isEmpty()) {
-            m_dlgFinish.m_strFolder = run.folder;
-            m_dlgFinish.m_lstPdfNames = run.summary.pdfNames;
-            m_dlgFinish.DoModal();
-        }
+    m_runs.FinishEnded();
+}
+
+// One ended run: its failures are told, then its PDFs are offered. A run
+// started since is left alone.
+void CConvertDlg::RunFinishStep(const QString& folder, const ConversionRunSummary& summary)
+{
+    ShowFailures(summary);
+    if (!summary.pdfNames.isEmpty()) {
+        m_dlgFinish.m_strFolder = folder;
+        m_dlgFinish.m_lstPdfNames = summary.pdfNames;
+        m_dlgFinish.DoModal();
     }
-    if (!m_pWorker)
+    if (m_runs.GetState() == CConversionRuns::State::Idle)
         m_progress.SetPos(0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/UiPrompts.h"
+#include "convert_page/ConversionRuns.h"
 #include "convert_page/FinishDlg.h"
 #include "convert_page/ListBoxEx.h"
 #include "convert_page/Progress.h"
@@ -16,8 +17,6 @@
 #include "skin/HoverButton.h"
 #include "skin/SkinFrame.h"
 
-#include <QList>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -26,7 +25,8 @@ class CConversionWorker;
 // The working surface of the converter, a child page of the main window: the
 // list of workbooks, the output folder, the status line, the progress bar and
 // the commands around them. It owns the option pages, the settings window and
-// the finish dialog, and runs each conversion on a worker thread of its own.
+// the finish dialog, and runs each conversion on a worker thread of its own
+// (its runs keep the bookkeeping).
 class CConvertDlg : public CDialog {
     Q_OBJECT
 public:
@@ -38,8 +38,8 @@ public:
 
     // Builds the option pages and the hidden settings window.
     explicit CConvertDlg(QWidget* pParent = nullptr);
-    // Stops a running conversion, waits for it while serving events and removes
-    // what it left in its run folder.
+    // Stops every run, waits for them while serving events and removes what they
+    // left in their run folders.
     ~CConvertDlg() override;
 
     bool IsConverting() const { return m_bConverting != 0; }
@@ -57,8 +57,12 @@ public:
 
     // Enables or disables what may not change during a conversion.
     void EnablePageControls(bool enable);
-    // Shows the finish dialog of the run that ended and clears up after it.
+    // The finish steps of the runs that ended: each in turn clears up after its
+    // run, tells its failures and shows its finish dialog.
     void FinishConversion();
+    // Window thread: a question asked over the runs (closing the program): the
+    // run in hand pauses, its questions and earlier runs' finish steps wait.
+    int AskOverRuns(const QString& text, int type);
 
     CSkinFrame m_skin; // background 161
     CProgress m_progress;
@@ -82,7 +86,7 @@ public:
     CFontStatic m_stStatusLabel;
 
     // The worker of the run in hand; null when no run is going.
-    CConversionWorker* Worker() const { return m_pWorker; }
+    CConversionWorker* Worker() const { return m_runs.Current(); }
 
     // IDT_STATUS animates the status line; IDT_FINISH ends a run a second after it ended.
     void OnTimer(int id) override;
@@ -95,13 +99,6 @@ protected:
     bool OnMessage(unsigned msg, quintptr wParam, qintptr lParam) override;
 
 private:
-    // The result of one run, kept for its finish step.
-    struct FinishedRun {
-        QString folder;
-        ConversionRunSummary summary;
-        CConversionWorker* worker = nullptr;
-    };
-
     void ApplyColours();
     void OnFilesAdded();
     bool AddChosenFiles(const QStringList& files);
@@ -110,19 +107,16 @@ private:
     bool CheckCanStart();
     void OpenSettingsOnSecurity();
     void StartWorker();
-    void LaunchWorker();
     void AskStop();
     void StopConversion();
-    void OnRunProgress(int percent);
-    void OnRunFinished(CConversionWorker* worker, const ConversionRunSummary& summary);
+    CConversionRuns::Callbacks RunCallbacks();
+    ConversionRun::OptionsProvider PageOptions();
+    void OnRunEnded(const ConversionRunSummary& summary);
+    void RunFinishStep(const QString& folder, const ConversionRunSummary& summary);
     void ShowFailures(const ConversionRunSummary& summary);
     void OnStatusTick();
-    ConversionOptions ReadOptions() const;
     void WarnBusy();
 
     CUiPrompts m_prompts;
-    CConversionWorker* m_pWorker = nullptr;     // the run in hand
-    QList<QPointer<CConversionWorker>> m_abandoned; // stopped runs still ending
-    QList<FinishedRun> m_finished;              // ended runs waiting for their finish step
-    QString m_strRunFolder;                     // the output folder of the run in hand
+    CConversionRuns m_runs; // closed first thing in the page's end
 };

@@ -146,7 +146,8 @@ void COrvikAllToPDFDlg::OnSysCommand(unsigned nID)
         OnBtnAbout();
         return;
     }
-    if (nID == SC_CLOSE && m_dlgConvert.IsConverting() && ShowMessageBox(kStopQuestion, kYesNoQuestion) != IDYES)
+    if (nID == SC_CLOSE && m_dlgConvert.IsConverting() &&
+        m_dlgConvert.AskOverRuns(kStopQuestion, kYesNoQuestion) != IDYES)
         return;
     if (nID == SC_CLOSE)
         OnCancel(); // ends the run; the page stops the conversion when it goes

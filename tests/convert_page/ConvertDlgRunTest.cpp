@@ -1,8 +1,9 @@
 // Conversions started from the page, with a spreadsheet server that can hold a
 // sheet's printing and the real Ghostscript: the page while converting, Stop
 // with No and Yes, a run ending under the Stop question, a Convert within the
-// second before the finish step, questions held behind the Stop question, and
-// the page destroyed in the middle of a run.
+// second before the finish step, questions and finish steps held behind the
+// Stop and close questions, runs that end one after another, and the page
+// destroyed in the middle of a run.
 #include "PageFixture.h"
 
 #include "app/DialogDriver.h"
@@ -11,6 +12,7 @@
 #include "support/RealTools.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include <future>
 
@@ -74,11 +76,67 @@ protected:
         });
     }
     QString Pdf(const QString& base) const { return out.filePath(base + QStringLiteral(".pdf")); }
+    // From now on every finish dialog is recorded in `shown` (its folder, then its
+    // names) and closed; beforeClose runs first, inside the dialog.
+    void WatchFinishDialogs(const std::function<void()>& beforeClose = {})
+    {
+        QObject::connect(&finishWatch, &QTimer::timeout, [this, beforeClose] {
+            auto* dlg = dynamic_cast<CFinishDlg*>(CDialog::ActiveModal());
+            if (watching || !dlg || dlg->m_lstPdfNames.isEmpty())
+                return;
+            watching = true;
+            if (beforeClose)
+                beforeClose();
+            shown << (QStringList{dlg->m_strFolder} + dlg->m_lstPdfNames);
+            dlg->OnCommand(IDCANCEL);
+            watching = false;
+        });
+        finishWatch.start(5);
+    }
+    // A run ends; within the second a second run starts and holds, and ask opens
+    // a question over the runs for longer than the first run's finish step waits.
+    // Its finish dialog comes only once the question is answered (No).
+    void ExpectFinishStepBehindQuestion(const std::function<void()>& ask)
+    {
+        List({QStringLiteral("Alpha.xlsx")});
+        Click(1019);
+        ASSERT_TRUE(WaitStatus(QStringLiteral("Complete!")));
+        server->HoldAt(QStringLiteral("Beta.xlsx"), 1);
+        AddFiles({MakeFile(QStringLiteral("in/Beta.xlsx"))});
+        page->SetDlgItemText(1017, out.path());
+        Click(1019);
+        bool asking = false, shownWhileAsked = false;
+        dialogtest::ActWhenModal<CFinishDlg>([&](CFinishDlg& dlg) {
+            shownWhileAsked = asking;
+            finishNames = dlg.m_lstPdfNames;
+            dlg.OnCommand(IDCANCEL);
+        });
+        prompts.QueueMessageBoxAnswer([&](const QString&) {
+            asking = true;
+            QTest::qWait(1500);
+            asking = false;
+            return IDNO;
+        });
+        ask();
+        EXPECT_FALSE(shownWhileAsked) << "the finish dialog showed over the question";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !finishNames.isEmpty(); }, kWaitMs));
+        EXPECT_EQ(QStringList{QStringLiteral("Alpha.pdf")}, finishNames);
+        EXPECT_TRUE(page->IsConverting());
+
+        finishNames.clear();
+        ExpectFinishDialog();
+        server->Release();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !finishNames.isEmpty(); }, kWaitMs));
+        EXPECT_EQ(QStringList{QStringLiteral("Beta.pdf")}, finishNames);
+    }
 
     QTemporaryDir scratch, out;
     std::unique_ptr<HoldingServer> server;
     QStringList finishNames, finishListed;
     QString finishFolder;
+    QTimer finishWatch;
+    bool watching = false;
+    QList<QStringList> shown;
 };
 
 TEST_F(HeldPage, ConvertingLocksThePageAndTheEndOffersThePdfs)
@@ -284,6 +342,72 @@ TEST_F(HeldPage, AConvertBeforeTheFinishStepKeepsTheRunsApart)
     EXPECT_EQ(secondOut.path() + QLatin1Char('/'), finishFolder);
 }
 
+// Stop, Yes, Convert, then Stop, Yes again while the stopped run is still
+// ending: the waiting run goes without starting, and both runs leave nothing.
+TEST_F(HeldPage, AStopBeforeAStoppedRunHasEndedStopsTheWaitingRun)
+{
+    List({QStringLiteral("Alpha.xlsx")});
+    server->HoldAt(QStringLiteral("Alpha.xlsx"), 2);
+    ConvertUntilHeld();
+    const QString stoppedFolder = page->Worker()->RunFolderPath();
+    prompts.QueueMessageBoxAnswer(IDYES);
+    Click(1019);
+    List({QStringLiteral("Gamma.xlsx")});
+    Click(1019);
+    ASSERT_TRUE(page->IsConverting());
+    WatchFinishDialogs();
+    // The stopped run ends while the second Stop question is open.
+    prompts.QueueMessageBoxAnswer([&](const QString&) {
+        server->Release();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(stoppedFolder); }, kWaitMs));
+        QTest::qWait(300);
+        return IDYES;
+    });
+    Click(1019);
+    EXPECT_FALSE(page->IsConverting());
+    EXPECT_EQ(QStringLiteral("Stoped"), Status());
+    EXPECT_EQ(nullptr, page->Worker());
+    QTest::qWait(1300);
+    EXPECT_EQ(QStringList{QStringLiteral("Alpha.xlsx")}, server->Opened()) << "the second run started";
+    EXPECT_EQ(QStringList(), FilesBelow(out.path()));
+    EXPECT_TRUE(shown.isEmpty()) << "a finish dialog showed";
+}
+
+// A second run ends, and its finish step comes due, while the first run's
+// finish dialog is open: each run's dialog shows in turn, with its own folder.
+TEST_F(HeldPage, RunsEndingUnderAFinishDialogShowTheirOwnInTurn)
+{
+    List({QStringLiteral("Alpha.xlsx")});
+    Click(1019);
+    ASSERT_TRUE(WaitStatus(QStringLiteral("Complete!")));
+    QTemporaryDir secondOut;
+    server->HoldAt(QStringLiteral("Beta.xlsx"), 1);
+    AddFiles({MakeFile(QStringLiteral("in/Beta.xlsx"))});
+    page->SetDlgItemText(1017, secondOut.path());
+    WatchFinishDialogs([this] {
+        if (!shown.isEmpty())
+            return;
+        server->Release();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !page->IsConverting(); }, kWaitMs));
+        QTest::qWait(1300); // the second run's finish step is due
+    });
+    Click(1019);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() == 2; }, kWaitMs));
+    EXPECT_EQ((QStringList{out.path() + QLatin1Char('/'), QStringLiteral("Alpha.pdf")}), shown.at(0));
+    EXPECT_EQ((QStringList{secondOut.path() + QLatin1Char('/'), QStringLiteral("Beta.pdf")}), shown.at(1));
+}
+
+TEST_F(HeldPage, AFinishStepWaitsBehindTheStopQuestion)
+{
+    ExpectFinishStepBehindQuestion([this] { Click(1019); });
+}
+
+TEST_F(HeldPage, AFinishStepWaitsBehindTheCloseQuestion)
+{
+    ExpectFinishStepBehindQuestion(
+        [this] { page->AskOverRuns(QStringLiteral(" Are you sure you want to stop the conversion? "), 68); });
+}
+
 // A replace question due while the Stop question is open waits for the answer.
 TEST_F(HeldPage, AQuestionOfTheRunWaitsBehindTheStopQuestion)
 {
@@ -410,6 +534,24 @@ TEST_F(HeldPage, DestroyingThePageStopsTheRunAndRemovesItsFolder)
     QTimer::singleShot(200, [this] { server->Release(); }); // the held sheet ends while the page waits
     page.reset();
     EXPECT_FALSE(QFileInfo::exists(runFolder));
+    EXPECT_EQ(2, server->PrintOuts());
+    EXPECT_EQ(QStringList(), FilesBelow(out.path()));
+}
+
+// A run that outlasts the stop's patience is left to end on its own: it keeps
+// what it uses until then, and its run folder goes when it ends.
+TEST_F(HeldPage, ARunLeftToEndOnItsOwnRemovesItsFolderWhenItEnds)
+{
+    List({QStringLiteral("Alpha.xlsx"), QStringLiteral("Beta.xlsx")});
+    server->HoldAt(QStringLiteral("Alpha.xlsx"), 2);
+    ConvertUntilHeld();
+    const QString runFolder = page->Worker()->RunFolderPath();
+    CConversionWorker::SetStopPatience(200);
+    page.reset(); // the held print outlasts the patience
+    CConversionWorker::SetStopPatience(60000);
+    EXPECT_TRUE(QFileInfo::exists(runFolder)) << "the run was not left running";
+    server->Release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(runFolder); }, kWaitMs));
     EXPECT_EQ(2, server->PrintOuts());
     EXPECT_EQ(QStringList(), FilesBelow(out.path()));
 }

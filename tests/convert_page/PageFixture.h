@@ -1,11 +1,13 @@
 #pragma once
 
 // A conversion page inside a stand-in main window, offscreen, with every question
-// and file dialog answered by seams.
+// and file dialog answered by seams, and a temporary folder of its own that must
+// hold no run folder once the page is gone.
 #include "app/DialogDriver.h"
 #include "app/PromptSeam.h"
 #include "convert_page/ConversionWorker.h"
 #include "convert_page/ConvertDlg.h"
+#include "engine/RunTestSupport.h"
 #include "framework/FileDialogSeam.h"
 #include "framework/MainWnd.h"
 #include "skin/TahomaFace.h"
@@ -19,6 +21,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +33,7 @@ protected:
     {
         static const bool faceInstalled = (InstallTahomaFace(), true);
         (void)faceInstalled;
+        temporaryFolder.emplace(tmp.path());
         host = std::make_unique<QWidget>();
         host->resize(700, 522);
         AfxSetMainWnd(host.get());
@@ -45,6 +49,12 @@ protected:
         page.reset(); // before its parent window
         AfxSetMainWnd(nullptr);
         host.reset();
+        if (temporaryFolder) {
+            EXPECT_EQ(QStringList(), QDir(tmp.path()).entryList({QStringLiteral("orvik-run-*")},
+                                                                QDir::AllEntries | QDir::Hidden))
+                << "a run folder was left behind";
+            temporaryFolder.reset();
+        }
     }
 
     // An empty file in the fixture's folder (sub-folders made as needed).
@@ -86,7 +96,8 @@ protected:
         Click(1009);
     }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir, tmp;
+    std::optional<runtest::TemporaryFolderOverride> temporaryFolder;
     CPromptSeam prompts;
     FileDialogSeam dialogs;
     std::unique_ptr<QWidget> host;

@@ -8,7 +8,7 @@ top=$(cd "$(dirname "$0")" && pwd)
 orvik_ensure_packages $ORVIK_BUILD_PACKAGES $ORVIK_RUN_PACKAGES $ORVIK_TEST_PACKAGES
 orvik_start_cups
 orvik_install_queue "$top"
-orvik_build "$top" -DORVIK_WARNINGS_AS_ERRORS=ON
+orvik_build "$top" -DORVIK_WARNINGS_AS_ERRORS=ON -DORVIK_ASSERTS=ON
 
 export ORVIK_REQUIRE_REAL_TOOLS=1
 export QT_QPA_PLATFORM=offscreen

@@ -25,6 +25,13 @@ add_compile_definitions(
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_FOREACH)
 
+# Q_ASSERT checks (the window-thread checks among them) also in an optimised
+# build: test.sh and tools/sanitize.sh keep them, so the tests exercise them.
+option(ORVIK_ASSERTS "Keep Q_ASSERT checks in optimised builds" OFF)
+if(ORVIK_ASSERTS)
+  add_compile_definitions(QT_FORCE_ASSERTS)
+endif()
+
 # Sanitizer builds (tools/sanitize.sh): "address,undefined" or "thread".
 set(ORVIK_SANITIZE "" CACHE STRING "Sanitizers to build with (for example address,undefined or thread)")
 if(ORVIK_SANITIZE)

@@ -506,6 +506,7 @@ void CConvertDlg::ShowFailures(const ConversionRunSummary& summary)
     QStringList lines;
     for (const WorkbookReport& report : summary.workbooks) {
         const bool failed = report.result == WorkbookReport::Failed ||
+                            report.result == WorkbookReport::Incomplete ||
                             (report.result == WorkbookReport::Converted && !report.message.isEmpty());
         if (failed && !report.message.isEmpty() && !lines.contains(report.message))
             lines << report.message;

@@ -445,7 +445,7 @@ void ConversionRun::Publish(const WorkbookReport& report)
     // The bar moves for a workbook converted or kept; a failed one leaves it.
     if (report.result == WorkbookReport::Converted || report.result == WorkbookReport::Kept)
         PublishProgress(ProgressAt(report.index));
-    if (report.result == WorkbookReport::Converted || report.result == WorkbookReport::Incomplete)
+    if (report.result == WorkbookReport::Converted)
         m_summary.pdfNames.append(FileNameOf(report.pdfPath));
     if (m_pObserver)
         m_pObserver->WorkbookFinished(report);

@@ -27,7 +27,7 @@ struct WorkbookReport {
 // The end of a run.
 struct ConversionRunSummary {
     std::vector<WorkbookReport> workbooks; // one per listed workbook, in list order
-    QStringList pdfNames;                  // PDFs written (also incomplete ones), file names only, in list order
+    QStringList pdfNames;                  // complete PDFs produced, file names only, in list order
     QString status;                        // "Complete!" or "Stoped"
     bool stopped = false;                  // a stop request ended the run early
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QStringList>
+#include <QThread>
 #include <QUrl>
 
 #include <thread>
@@ -79,6 +80,7 @@ void AskFileManager(const QDBusConnection& bus, const QString& path, const CFile
 
 void CFileManagerReveal::ShowItem(const QString& filePath, Done done)
 {
+    Q_ASSERT(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
     const QString path = QFileInfo(filePath).absoluteFilePath();
     if (!QFileInfo(path).isFile()) {
         const QString folder = FolderOf(path);

@@ -3,10 +3,12 @@
 #include "options/ui/AdvancedDlg.h"
 #include "options/ui/DescriptionDlg.h"
 #include "options/ui/SecurityDlg.h"
+#include "framework/UiThread.h"
 
 ConversionOptions ReadConversionOptions(const CDescriptionDlg& description, const CSecurityDlg& security,
                                         const CAdvancedDlg& advanced)
 {
+    Q_ASSERT(IsUiThread());
     ConversionOptions o;
     o.m_strDocTitle = description.m_strDocTitle;
     o.m_strDocSubject = description.m_strDocSubject;

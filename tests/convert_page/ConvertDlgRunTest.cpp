@@ -523,6 +523,17 @@ TEST_F(HeldPage, FailuresAreToldBeforeTheFinishDialog)
     EXPECT_EQ(QStringList{"Alpha.pdf"}, FilesBelow(out.path()));
 }
 
+// A workbook that lost sheets is told in the failure box as incomplete.
+TEST_F(HeldPage, AnIncompleteWorkbookIsToldAsSuch)
+{
+    List({"Alpha.xlsx"});
+    server->FailAt(QStringLiteral("Alpha.xlsx"), 2);
+    Click(1019);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !PlainTexts().isEmpty(); }, kWaitMs));
+    EXPECT_TRUE(PlainTexts().at(0).contains(QStringLiteral("Alpha.xlsx: incomplete PDF: printing sheet 2 of 3 failed")))
+        << PlainTexts().at(0).toStdString();
+}
+
 // Closing the program mid-run: the page's end stops the run and waits for it
 // while serving events; nothing is left running or half-written.
 TEST_F(HeldPage, DestroyingThePageStopsTheRunAndRemovesItsFolder)

@@ -305,7 +305,7 @@ TEST_F(RealRun, AWorkbookThatLostSheetsNeverReplacesACompletePdf)
             ASSERT_TRUE(QFile::remove(Pdf("Book")));
         } else {
             EXPECT_EQ(WorkbookReport::Incomplete, summary.workbooks.at(0).result);
-            EXPECT_EQ(QStringList{"Book.pdf"}, summary.pdfNames);
+            EXPECT_EQ(QStringList(), summary.pdfNames) << "an incomplete PDF is no result to open";
             QProcess pdftotext;
             pdftotext.start("pdftotext", {Pdf("Book"), "-"});
             ASSERT_TRUE(pdftotext.waitForFinished(60000));

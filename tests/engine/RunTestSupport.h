@@ -211,6 +211,13 @@ public:
         std::lock_guard lock(m_mutex);
         m_lstRefused << fileName;
     }
+    // Printing this sheet (1-based) of the workbook with this file name fails, as a crashed office does.
+    void FailAt(const QString& fileName, int sheet)
+    {
+        std::lock_guard lock(m_mutex);
+        m_failBook = fileName;
+        m_failSheet = sheet;
+    }
     bool Refuses(const QString& fileName)
     {
         std::lock_guard lock(m_mutex);
@@ -243,6 +250,8 @@ private:
             m_cv.notify_all();
             m_cv.wait(lock, [&] { return m_bReleased; });
         }
+        if (book == m_failBook && sheet == m_failSheet)
+            throw DispatchException(E_FAIL, QStringLiteral("the office ended."));
         ++m_nPrintOuts;
         QFile out(file);
         if (out.open(QIODevice::WriteOnly))
@@ -263,6 +272,8 @@ private:
     std::condition_variable m_cv;
     QString m_holdBook;
     int m_holdSheet = 0;
+    QString m_failBook;
+    int m_failSheet = 0;
     bool m_bHeld = false;
     bool m_bReleased = false;
     int m_nPrintOuts = 0;

@@ -40,4 +40,17 @@ if(ORVIK_SANITIZE)
   if(ORVIK_SANITIZE MATCHES "undefined")
     add_compile_options(-fno-sanitize-recover=undefined)
   endif()
+  if(ORVIK_SANITIZE MATCHES "address")
+    add_library(orvik_leak_suppressions OBJECT ${CMAKE_SOURCE_DIR}/tools/sanitize/LeakSuppressions.cpp)
+    link_libraries(orvik_leak_suppressions)
+  endif()
 endif()
+
+# orvik_uses_uno(TARGET): the target's code calls the office's objects. Their
+# type information stays inside the office's libraries, where the sanitizer's
+# check of dynamic types cannot see it and takes every call for a wrong type.
+function(orvik_uses_uno target)
+  if(ORVIK_SANITIZE MATCHES "undefined")
+    target_compile_options(${target} PRIVATE -fno-sanitize=vptr)
+  endif()
+endfunction()

@@ -94,6 +94,20 @@ protected:
         if (p.processId() > 0)
             ::kill(pid_t(p.processId()), signal);
     }
+    // True once the program has started (at most ms): it blocks the stop signals
+    // for its signal thread, its first step; a signal before that ends any program.
+    static bool WaitStarted(QProcess& p, int ms = 10000)
+    {
+        for (int waited = 0; waited < ms; waited += 5) {
+            QFile status(QString("/proc/%1/status").arg(p.processId()));
+            if (status.open(QIODevice::ReadOnly))
+                for (const QByteArray& line : status.readAll().split('\n'))
+                    if (line.startsWith("SigBlk:") && (line.mid(7).trimmed().toULongLong(nullptr, 16) & (1u << (SIGINT - 1))))
+                        return true;
+            QThread::msleep(5);
+        }
+        return false;
+    }
     // True once the program has the file open (at most ms).
     static bool WaitOpened(QProcess& p, const QString& path, int ms = 5000)
     {
@@ -135,6 +149,7 @@ TEST_F(CliRobustness, AStopAtAnyMomentEndsTheRunAndEveryChild)
         SCOPED_TRACE(delayMs);
         QProcess p;
         Start(p, {TestData("SampleSS.xlsx"), TestData("WithTextBox.xlsx"), "-o", out.path()});
+        ASSERT_TRUE(WaitStarted(p));
         QThread::msleep(delayMs);
         Signal(p, SIGINT);
         QElapsedTimer timer;

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <future>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -71,17 +70,21 @@ public:
     // Runs fork on the launcher thread and returns what it returned.
     pid_t Run(const std::function<pid_t()>& fork)
     {
-        std::packaged_task<pid_t()> task(fork);
-        std::future<pid_t> result = task.get_future();
-        {
-            std::lock_guard lock(m_mutex);
-            m_tasks.push_back(&task);
-        }
-        m_cv.notify_one();
-        return result.get();
+        Task task{&fork};
+        std::unique_lock lock(m_mutex);
+        m_tasks.push_back(&task);
+        m_cv.notify_all();
+        m_cv.wait(lock, [&task] { return task.done; });
+        return task.pid;
     }
 
 private:
+    struct Task {
+        const std::function<pid_t()>* fork;
+        pid_t pid = -1;
+        bool done = false;
+    };
+
     Launcher()
     {
         // No signal reaches this thread; the children unblock theirs themselves.
@@ -93,21 +96,23 @@ private:
     }
     void Serve()
     {
+        std::unique_lock lock(m_mutex);
         for (;;) {
-            std::packaged_task<pid_t()>* task = nullptr;
-            {
-                std::unique_lock lock(m_mutex);
-                m_cv.wait(lock, [this] { return !m_tasks.empty(); });
-                task = m_tasks.front();
-                m_tasks.erase(m_tasks.begin());
-            }
-            (*task)();
+            m_cv.wait(lock, [this] { return !m_tasks.empty(); });
+            Task* task = m_tasks.front();
+            m_tasks.erase(m_tasks.begin());
+            lock.unlock();
+            const pid_t pid = (*task->fork)();
+            lock.lock();
+            task->pid = pid;
+            task->done = true;
+            m_cv.notify_all();
         }
     }
 
     std::mutex m_mutex;
     std::condition_variable m_cv;
-    std::vector<std::packaged_task<pid_t()>*> m_tasks;
+    std::vector<Task*> m_tasks;
 };
 
 } // namespace

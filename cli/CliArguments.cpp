@@ -18,7 +18,7 @@ const QStringList kValueOptions = {
     QStringLiteral("--encryption"),      QStringLiteral("--doc-compression"),
     QStringLiteral("--image-compression"), QStringLiteral("--jpeg-quality"),
     QStringLiteral("--pdf-version"),     QStringLiteral("-o"),
-    QStringLiteral("--output"),
+    QStringLiteral("--output"),          QStringLiteral("--jobs"),
 };
 
 // Command-line value -> item text of its list.
@@ -150,6 +150,13 @@ bool CliArguments::ApplyOption(const QString& name, const QString& value, State*
     } else if (!ArgumentBytes::IsText(value) && !name.endsWith(QLatin1String("-password-file"))) {
         *error = QStringLiteral("the value of %1 is not valid UTF-8 text").arg(name);
         return false;
+    } else if (name == QLatin1String("--jobs")) {
+        bool ok = false;
+        s->jobs = value.toInt(&ok);
+        if (!ok || s->jobs < 1 || s->jobs > kMostJobs) {
+            *error = QStringLiteral("bad value \"%1\" for --jobs (a number from 1 to %2)").arg(value).arg(kMostJobs);
+            return false;
+        }
     } else if (name == QLatin1String("--title")) {
         o.m_strDocTitle = value;
     } else if (name == QLatin1String("--author")) {
@@ -310,6 +317,8 @@ QString CliArguments::Usage()
         "  --workbook-password-file F  password tried on workbooks that refuse to open;\n"
         "                              otherwise the terminal asks, or the workbook is skipped\n"
         "  --overwrite                 replace PDFs that exist (otherwise they are kept)\n"
+        "  --jobs N                    convert N workbooks at once, each with an office\n"
+        "                              of its own (default: one per processor, as memory allows)\n"
         "  -o FOLDER, --output FOLDER  where the PDFs go (must exist)\n"
         "  --help                      show this text\n"
         "\n"

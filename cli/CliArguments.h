@@ -13,6 +13,7 @@ struct CliSettings {
     QString outputFolder;         // as given with -o
     ConversionOptions options;    // every PDF setting, passwords included
     bool overwrite = false;       // replace PDFs that exist
+    int jobs = 0;                 // lanes that convert at once (0: the machine's default)
     bool haveWorkbookPassword = false;
     QString workbookPassword;     // tried first on a workbook that refuses to open
     bool help = false;
@@ -28,6 +29,8 @@ public:
     static constexpr int kAllConverted = 0;
     static constexpr int kNotAllConverted = 1;
     static constexpr int kBadUsage = 2;
+    // The most lanes --jobs accepts.
+    static constexpr int kMostJobs = 64;
 
     // args without the program name. False, with a one-line reason, on bad usage
     // (this includes a password file that cannot be read), or when stop ends the

@@ -89,6 +89,7 @@ int main(int argc, char** argv)
     const ConversionOptions options = settings.options;
     ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &reporter);
     run.SetExistingPdf(settings.overwrite ? ConversionRun::ExistingPdf::Replace : ConversionRun::ExistingPdf::Keep);
+    run.SetLanes(settings.jobs > 0 ? settings.jobs : ConversionRun::DefaultLanes());
     // A first stop lets the PDF of a workbook whose sheets are all printed be
     // finished; a second one ends everything at once. A question on the
     // terminal ends with the first.

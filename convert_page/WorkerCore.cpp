@@ -11,6 +11,7 @@ CWorkerCore::CWorkerCore(const QStringList& workbooks, const QString& outputFold
                                             static_cast<ConversionRunObserver*>(this)))
 {
     Q_ASSERT(IsUiThread());
+    m_run->SetLanes(ConversionRun::DefaultLanes());
 }
 
 // On whichever thread lets the core go last: the run removes its folder.

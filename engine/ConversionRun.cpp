@@ -1,81 +1,39 @@
 #include "engine/ConversionRun.h"
 
 #include "automation/OfficeSession.h"
+#include "engine/ConversionLane.h"
 #include "engine/ConversionPrompts.h"
-#include "engine/GhostscriptServer.h"
-#include "engine/GhostscriptStage.h"
-#include "engine/GhostscriptStream.h"
-#include "engine/PdfPublisher.h"
-#include "engine/WorkbookConversion.h"
 #include "platform/DiskSpace.h"
+#include "platform/ProcessMemory.h"
 #include "platform/StaleRunFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <optional>
+#include <algorithm>
 #include <system_error>
+#include <thread>
 #include <utility>
 
-
 namespace {
-constexpr int kYesNo = 4;
-constexpr int kYes = 6;
-constexpr int kClosed = 8;
-constexpr int kCancelled = 2;
 // What a run needs in the temporary folder before the office starts: its
 // profile and the print files of a large workbook.
 constexpr qint64 kTemporaryNeed = 64LL * 1024 * 1024;
 // Below this, a failed workbook is put down to a full disk.
 constexpr qint64 kFullBelow = 1024LL * 1024;
+// What one lane needs at most: an office with a large workbook open, and Ghostscript.
+constexpr qint64 kLaneMemory = 900LL * 1024 * 1024;
+// More lanes than this gain nothing over the printer queue and the disk.
+constexpr int kMostLanes = 8;
+
+// Lanes set for every run of the program (0: the machine's).
+std::atomic<int> g_defaultLanes{0};
 
 QString FileNameOf(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 } // namespace
-
-// The questions of the workbook engine, asked only once everything before the
-// workbook in question has been reported, and only through the stop gate: a
-// paused run holds its question until it is resumed, a stopped one asks nothing
-// (a box counts as closed, a password prompt as cancelled).
-class ConversionRun::OrderedPrompts : public ConversionPrompts {
-public:
-    OrderedPrompts(ConversionRun* run, ConversionPrompts* prompts) : m_pRun(run), m_pPrompts(prompts) {}
-
-    int ShowMessageBox(const QString& text, int type) override
-    {
-        if (!m_pRun->ReadyToAsk() || !m_pPrompts)
-            return kClosed;
-        return m_pPrompts->ShowMessageBox(text, type);
-    }
-    void ShowPlainMessage(const QString& text) override
-    {
-        if (m_pRun->ReadyToAsk() && m_pPrompts)
-            m_pPrompts->ShowPlainMessage(text);
-    }
-    int AskWorkbookPassword(const QString& fileName, QString* password) override
-    {
-        if (!m_pRun->ReadyToAsk() || !m_pPrompts) {
-            password->clear();
-            return kCancelled;
-        }
-        return m_pPrompts->AskWorkbookPassword(fileName, password);
-    }
-
-private:
-    ConversionRun* m_pRun;
-    ConversionPrompts* m_pPrompts;
-};
-
-// The workbook whose sheets Ghostscript is joining on its own thread.
-struct ConversionRun::Pending {
-    QString target;
-    std::thread thread;
-    // Set when a PDF appeared at its place meanwhile: the complete new PDF
-    // waits for the replace question, asked on the worker thread.
-    std::optional<std::pair<WorkbookReport, WorkbookOutcome>> held;
-};
 
 ConversionRun::ConversionRun(const QStringList& workbooks, const QString& outputFolder,
                              ConversionPrompts* prompts, OptionsProvider options,
@@ -84,7 +42,8 @@ ConversionRun::ConversionRun(const QStringList& workbooks, const QString& output
       m_strOutputFolder(outputFolder),
       m_pPrompts(prompts),
       m_options(std::move(options)),
-      m_pObserver(observer)
+      m_pObserver(observer),
+      m_slots(size_t(workbooks.size()))
 {
     if (!m_strOutputFolder.endsWith(QLatin1Char('/')))
         m_strOutputFolder += QLatin1Char('/');
@@ -102,6 +61,21 @@ ConversionRun::~ConversionRun()
     Finish();
 }
 
+void ConversionRun::SetDefaultLanes(int lanes)
+{
+    g_defaultLanes = std::max(0, lanes);
+}
+
+int ConversionRun::DefaultLanes()
+{
+    if (g_defaultLanes > 0)
+        return g_defaultLanes;
+    const int processors = int(std::max(1U, std::thread::hardware_concurrency()));
+    const qint64 available = ProcessMemory::AvailableBytes();
+    const int fit = available > 0 ? int(std::max<qint64>(1, available / kLaneMemory)) : 1;
+    return std::clamp(std::min(processors, fit), 1, kMostLanes);
+}
+
 void ConversionRun::RequestStop()
 {
     if (m_gate.StopRequested())
@@ -114,52 +88,15 @@ ConversionRunSummary ConversionRun::Run()
     if (m_bRan.exchange(true))
         return Summary();
 
-    // One office for the whole run; a stop ends it at once.
-    std::unique_ptr<OfficeSession> ownSession;
-    if (m_pSharedSession) {
+    if (m_pSharedSession)
         m_pSharedSession->SetStopGate(&m_gate);
-    } else {
-        OfficeOptions office;
-        office.stopGate = &m_gate;
-        ownSession = std::make_unique<OfficeSession>(office);
-    }
-    if (!m_runFolder.IsValid() && m_pPrompts && !m_lstWorkbooks.isEmpty() && ReadyToAsk())
+    if (!m_runFolder.IsValid() && m_pPrompts && !m_lstWorkbooks.isEmpty() && m_gate.PassSafePoint())
         m_pPrompts->ShowPlainMessage(m_runFolder.ErrorText());
     SweepStaleFiles();
-    const bool roomToWork = RoomToWork();
-
-    if (roomToWork) {
-        OrderedPrompts prompts(this, m_pPrompts);
-        CWorkbookConversion engine(&prompts, m_strOutputFolder, m_runFolder.Path(), &m_gate);
-        m_pFinisher = std::make_unique<CWorkbookConversion>(nullptr, m_strOutputFolder, m_runFolder.Path(),
-                                                            &m_finishGate);
-        // One Ghostscript joins the sheets of every workbook of the run.
-        GhostscriptServer ghostscript(m_runFolder.Path(), m_strOutputFolder);
-        m_pFinisher->SetGhostscriptServer(&ghostscript);
-        // A workbook's print files go to Ghostscript as each is printed; its
-        // job begins only once the workbook before it is joined, so the jobs
-        // run one after the other, in list order.
-        engine.SetGhostscriptServer(&ghostscript);
-        engine.SetBeforeStreaming([this] { FinishPending(); });
-        if (!m_strQueueName.isEmpty())
-            engine.SetQueueName(m_strQueueName);
-        if (m_nChunkPages >= 0)
-            engine.SetChunkPages(m_nChunkPages);
-        int current = 0;
-        engine.SetSheetCallback([this, &current](int sheet, int count) { ReportSheet(current, sheet, count); });
-        for (int i = 0; i < m_lstWorkbooks.size(); ++i) {
-            if (!m_gate.PassSafePoint())
-                break;
-            current = i;
-            ConvertOne(engine, i);
-        }
-        FinishPending();
-        m_pFinisher.reset();
-    }
-
+    if (RoomToWork())
+        RunLanes();
     if (m_pSharedSession)
         m_pSharedSession->SetStopGate(nullptr);
-    ownSession.reset();
 
     std::lock_guard lock(m_mutex);
     m_summary.stopped = m_gate.StopRequested();
@@ -170,12 +107,36 @@ ConversionRunSummary ConversionRun::Run()
     return m_summary;
 }
 
+void ConversionRun::RunLanes()
+{
+    // The first lane works on this thread, with the shared office if there is
+    // one; each further lane has a thread, a folder and an office of its own.
+    const int lanes = std::max(1, std::min(m_nLanes, int(m_lstWorkbooks.size())));
+    std::vector<std::unique_ptr<ConversionLane>> others;
+    std::vector<std::thread> threads;
+    for (int i = 1; i < lanes; ++i) {
+        const QString folder = QDir(m_runFolder.Path()).filePath(QStringLiteral("lane%1").arg(i));
+        if (m_runFolder.Path().isEmpty() || !QDir().mkdir(folder))
+            break;
+        others.push_back(std::make_unique<ConversionLane>(*this, folder, nullptr));
+        try {
+            threads.emplace_back(&ConversionLane::Work, others.back().get());
+        } catch (const std::system_error&) {
+            others.pop_back(); // no thread to spare: fewer lanes
+            break;
+        }
+    }
+    ConversionLane(*this, m_runFolder.Path(), m_pSharedSession).Work();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
 bool ConversionRun::RoomToWork()
 {
     const QString folder = QDir::tempPath();
     if (m_lstWorkbooks.isEmpty() || !DiskSpace::Short(folder, kTemporaryNeed))
         return true;
-    if (m_pPrompts && ReadyToAsk())
+    if (m_pPrompts && m_gate.PassSafePoint())
         m_pPrompts->ShowPlainMessage(TemporaryFullText().arg(folder).arg(kTemporaryNeed / (1024 * 1024)));
     for (int i = 0; i < m_lstWorkbooks.size(); ++i) {
         WorkbookReport report = Summary().workbooks.at(size_t(i));
@@ -187,72 +148,69 @@ bool ConversionRun::RoomToWork()
     return false;
 }
 
-void ConversionRun::ConvertOne(CWorkbookConversion& engine, int index)
+void ConversionRun::SweepStaleFiles() const
 {
-    WorkbookReport report = Summary().workbooks.at(size_t(index));
-    ReportStart(report);
-    // A PDF the run is still writing counts as existing: wait for it, then ask.
-    if (m_pPending && m_pPending->target == report.pdfPath)
-        FinishPending();
-    // Without a person to decide, a PDF this run made is never replaced by a
-    // later workbook of the same name: both would be meant, one would be lost.
-    const int maker = m_existingPdf == ExistingPdf::Ask ? -1 : MadeEarlierBy(report);
-    if (maker >= 0) {
-        FinishPending();
-        report.result = WorkbookReport::Failed;
-        report.message = ClashText().arg(report.workbookPath, report.pdfPath, m_lstWorkbooks.at(maker));
-        Publish(report);
-        return;
-    }
-    GhostscriptJob::Existing existing = GhostscriptJob::Existing::Keep;
-    if (!DecideExisting(report, &existing))
-        return;
-    // The question may have been open for a while.
-    if (!m_gate.PassSafePoint())
-        return;
+    StaleRunFiles::SweepTemporaryFolder(QDir::tempPath());
+    StaleRunFiles::SweepOutputFolder(m_strOutputFolder);
+}
 
-    engine.SetExisting(existing);
-    engine.SetOptions(m_options ? m_options() : ConversionOptions());
-    auto printed = std::make_unique<PrintedWorkbook>(engine.PrintWorkbook(report.workbookPath));
-    FinishPending();
-    // Fully printed (a stop that cut its printing short leaves it Stopped):
-    // its PDF is finished even when a stop came meanwhile.
-    if (printed->status == PrintedWorkbook::Printed) {
-        StartGhostscript(std::move(printed), report);
-        return;
-    }
-    // Nothing to join (or a stop came): this removes its print files and says why.
-    const WorkbookOutcome outcome = engine.ConvertPrinted(*printed);
-    if (printed->status == PrintedWorkbook::Cancelled && !m_gate.StopRequested()) {
-        report.result = WorkbookReport::Cancelled;
-        report.message = outcome.failure;
-        Publish(report);
-        return;
-    }
-    FinishWorkbook(report, outcome);
+int ConversionRun::NextWorkbook()
+{
+    const int next = m_nNext.fetch_add(1);
+    return next < m_lstWorkbooks.size() ? next : -1;
 }
 
 void ConversionRun::ReportStart(const WorkbookReport& report)
 {
     std::lock_guard lock(m_mutex);
-    // The workbook before it is still being joined: its start follows that result.
-    if (m_nAwaited >= 0)
-        m_nOwedStart = report.index;
-    else if (m_pObserver)
-        m_pObserver->WorkbookStarted(report.index, report.workbookPath);
+    m_slots.at(size_t(report.index)).started = true;
+    if (report.index == m_nFront)
+        AnnounceFront();
 }
 
 void ConversionRun::ReportSheet(int index, int sheet, int sheetCount)
 {
     std::lock_guard lock(m_mutex);
-    // Its start still waits for the workbook before it: only the latest sheet
-    // is kept, to follow that start.
-    if (m_nOwedStart == index) {
-        m_nOwedSheet = sheet;
-        m_nOwedSheetCount = sheetCount;
+    Slot& slot = m_slots.at(size_t(index));
+    // Its start still waits for the workbooks before it: only the latest
+    // sheet is kept, to follow that start.
+    if (!slot.announced) {
+        slot.sheet = sheet;
+        slot.sheetCount = sheetCount;
     } else if (m_pObserver) {
         m_pObserver->SheetPrinted(index, sheet, sheetCount);
     }
+}
+
+void ConversionRun::Publish(const WorkbookReport& report)
+{
+    std::lock_guard lock(m_mutex);
+    Slot& slot = m_slots.at(size_t(report.index));
+    slot.report = report;
+    slot.settled = true;
+    Advance();
+}
+
+void ConversionRun::Settle(int index)
+{
+    std::lock_guard lock(m_mutex);
+    m_slots.at(size_t(index)).settled = true;
+    Advance();
+}
+
+void ConversionRun::WaitTurn(int index)
+{
+    std::unique_lock lock(m_mutex);
+    m_cvTurn.wait(lock, [this, index] { return m_nFront >= index; });
+}
+
+bool ConversionRun::SharesPdfWithEarlier(int index) const
+{
+    const QString& pdf = m_summary.workbooks.at(size_t(index)).pdfPath; // paths never change
+    for (int i = 0; i < index; ++i)
+        if (m_summary.workbooks.at(size_t(i)).pdfPath == pdf)
+            return true;
+    return false;
 }
 
 int ConversionRun::MadeEarlierBy(const WorkbookReport& report) const
@@ -267,165 +225,6 @@ int ConversionRun::MadeEarlierBy(const WorkbookReport& report) const
     return -1;
 }
 
-void ConversionRun::SweepStaleFiles() const
-{
-    StaleRunFiles::SweepTemporaryFolder(QDir::tempPath());
-    StaleRunFiles::SweepOutputFolder(m_strOutputFolder);
-}
-
-bool ConversionRun::DecideExisting(WorkbookReport& report, GhostscriptJob::Existing* existing)
-{
-    using Existing = GhostscriptJob::Existing;
-    switch (PdfPublisher::Inspect(report.pdfPath)) {
-    case PdfPublisher::Target::Folder:
-        FinishPending();
-        report.result = WorkbookReport::Failed;
-        report.message = FolderText().arg(FileNameOf(report.workbookPath), report.pdfPath);
-        Publish(report);
-        return false;
-    case PdfPublisher::Target::File:
-        if (KeepExisting(report))
-            return false;
-        *existing = Existing::Replace;
-        return true;
-    case PdfPublisher::Target::Absent:
-        break;
-    }
-    // Nothing there now; one that appears meanwhile was not agreed to be
-    // replaced: the command line keeps it, the window asks.
-    switch (m_existingPdf) {
-    case ExistingPdf::Replace:
-        *existing = Existing::Replace;
-        break;
-    case ExistingPdf::Ask:
-        *existing = Existing::Hold;
-        break;
-    case ExistingPdf::Keep:
-        *existing = Existing::Keep;
-        break;
-    }
-    return true;
-}
-
-bool ConversionRun::KeepExisting(WorkbookReport& report)
-{
-    // The new PDF replaces the old one only once it is complete.
-    if (m_existingPdf == ExistingPdf::Replace)
-        return false;
-    // A question, or a kept PDF to report: everything before it is reported first.
-    FinishPending();
-    if (m_existingPdf == ExistingPdf::Ask) {
-        // A stopped run asks nothing, and nothing further is made of the workbook.
-        if (!ReadyToAsk()) {
-            report.result = WorkbookReport::Stopped;
-            Publish(report);
-            return true;
-        }
-        const int answer = m_pPrompts ? m_pPrompts->ShowMessageBox(ReplaceQuestion().arg(report.pdfPath), kYesNo) : 0;
-        if (answer == kYes)
-            return false;
-    }
-    report.result = WorkbookReport::Kept;
-    Publish(report);
-    return true;
-}
-
-bool ConversionRun::ReadyToAsk()
-{
-    FinishPending();
-    return m_gate.PassSafePoint();
-}
-
-void ConversionRun::StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, const WorkbookReport& report)
-{
-    auto pending = std::make_unique<Pending>();
-    pending->target = report.pdfPath;
-    {
-        std::lock_guard lock(m_mutex);
-        m_nAwaited = report.index;
-    }
-    // Joined under its own gate: a first stop lets it finish.
-    CWorkbookConversion* finisher = m_pFinisher.get();
-    Pending* slot = pending.get();
-    auto job = [this, finisher, report, slot](std::unique_ptr<PrintedWorkbook> workbook) {
-        // A paused run joins nothing further (a stop lets it through); a job
-        // Ghostscript has had since the first sheet is only finished.
-        if (!workbook->stream)
-            m_gate.PassSafePoint();
-        WorkbookOutcome outcome = finisher->ConvertPrinted(*workbook);
-        if (!outcome.heldPdf.isEmpty())
-            slot->held.emplace(report, std::move(outcome));
-        else
-            FinishWorkbook(report, outcome);
-    };
-    try {
-        pending->thread = std::thread(job, std::move(printed));
-    } catch (const std::system_error&) {
-        // No thread to spare: join the sheets here instead.
-        job(std::move(printed));
-    }
-    m_pPending = std::move(pending);
-}
-
-void ConversionRun::FinishPending(bool mayAsk)
-{
-    if (!m_pPending)
-        return;
-    if (m_pPending->thread.joinable())
-        m_pPending->thread.join();
-    const std::unique_ptr<Pending> done = std::move(m_pPending);
-    if (done->held)
-        ResolveHeld(done->held->first, done->held->second, mayAsk);
-}
-
-void ConversionRun::ResolveHeld(WorkbookReport report, const WorkbookOutcome& outcome, bool mayAsk)
-{
-    // The same question as for a PDF there before the workbook began, asked
-    // only now that everything before it is reported.
-    const bool go = mayAsk && m_gate.PassSafePoint();
-    const bool replace =
-        go && m_pPrompts && m_pPrompts->ShowMessageBox(ReplaceQuestion().arg(report.pdfPath), kYesNo) == kYes;
-    QString error;
-    if (replace && PdfPublisher::Publish(outcome.heldPdf, report.pdfPath, true, &error) ==
-                       PdfPublisher::Result::Published) {
-        report.result = WorkbookReport::Converted;
-        Publish(report);
-        return;
-    }
-    QFile::remove(outcome.heldPdf);
-    if (!error.isEmpty()) {
-        report.result = WorkbookReport::Failed;
-        report.message = QStringLiteral("%1: not converted: %2").arg(FileNameOf(report.workbookPath), error);
-    } else {
-        report.result = go ? WorkbookReport::Kept : WorkbookReport::Stopped;
-    }
-    Publish(report);
-}
-
-void ConversionRun::FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome)
-{
-    if (outcome.converted) {
-        report.result = WorkbookReport::Converted;
-        report.message = outcome.failure;
-    } else if (outcome.incomplete) {
-        report.result = WorkbookReport::Incomplete;
-        report.message = outcome.failure;
-    } else if (m_gate.StopRequested()) {
-        report.result = WorkbookReport::Stopped;
-    } else if (outcome.targetExists) {
-        // It appeared while the workbook was converted, and was not to be replaced.
-        report.result = WorkbookReport::Kept;
-    } else {
-        report.result = WorkbookReport::Failed;
-        report.message = FullDiskText(report.workbookPath);
-        if (report.message.isEmpty())
-            report.message = outcome.failure.isEmpty()
-                                 ? QStringLiteral("%1: it was not converted.").arg(FileNameOf(report.workbookPath))
-                                 : outcome.failure;
-    }
-    Publish(report);
-}
-
 QString ConversionRun::FullDiskText(const QString& workbookPath) const
 {
     const QString name = FileNameOf(workbookPath);
@@ -438,9 +237,47 @@ QString ConversionRun::FullDiskText(const QString& workbookPath) const
     return QString();
 }
 
-void ConversionRun::Publish(const WorkbookReport& report)
+bool ConversionRun::FirstShowing(const QString& text)
 {
     std::lock_guard lock(m_mutex);
+    if (m_lstShown.contains(text))
+        return false;
+    m_lstShown << text;
+    return true;
+}
+
+// Caller holds m_mutex.
+void ConversionRun::Advance()
+{
+    while (m_nFront < int(m_slots.size()) && m_slots.at(size_t(m_nFront)).settled) {
+        const Slot& slot = m_slots.at(size_t(m_nFront));
+        if (slot.report)
+            Deliver(*slot.report);
+        ++m_nFront;
+        AnnounceFront();
+    }
+    m_cvTurn.notify_all();
+}
+
+// Caller holds m_mutex.
+void ConversionRun::AnnounceFront()
+{
+    if (m_nFront >= int(m_slots.size()))
+        return;
+    Slot& slot = m_slots.at(size_t(m_nFront));
+    if (!slot.started || slot.announced)
+        return;
+    slot.announced = true;
+    if (!m_pObserver)
+        return;
+    m_pObserver->WorkbookStarted(m_nFront, m_lstWorkbooks.at(m_nFront));
+    if (slot.sheet > 0)
+        m_pObserver->SheetPrinted(m_nFront, slot.sheet, slot.sheetCount);
+}
+
+// Caller holds m_mutex.
+void ConversionRun::Deliver(const WorkbookReport& report)
+{
     m_summary.workbooks.at(size_t(report.index)) = report;
     // The bar moves for a workbook converted or kept; a failed one leaves it.
     if (report.result == WorkbookReport::Converted || report.result == WorkbookReport::Kept)
@@ -449,16 +286,6 @@ void ConversionRun::Publish(const WorkbookReport& report)
         m_summary.pdfNames.append(FileNameOf(report.pdfPath));
     if (m_pObserver)
         m_pObserver->WorkbookFinished(report);
-    if (report.index == m_nAwaited) {
-        m_nAwaited = -1;
-        if (m_nOwedStart >= 0 && m_pObserver) {
-            m_pObserver->WorkbookStarted(m_nOwedStart, m_summary.workbooks.at(size_t(m_nOwedStart)).workbookPath);
-            if (m_nOwedSheet > 0)
-                m_pObserver->SheetPrinted(m_nOwedStart, m_nOwedSheet, m_nOwedSheetCount);
-        }
-        m_nOwedStart = -1;
-        m_nOwedSheet = 0;
-    }
 }
 
 // Caller holds m_mutex.
@@ -480,7 +307,6 @@ void ConversionRun::Finish()
 {
     // The program's end: nothing is waited for, nothing asked.
     m_finishGate.RequestStop();
-    FinishPending(false);
     m_runFolder.Remove();
 }
 

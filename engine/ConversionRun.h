@@ -10,17 +10,15 @@
 #include <QStringList>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <optional>
 #include <vector>
 
-class CWorkbookConversion;
 class ConversionPrompts;
 class OfficeSession;
-struct PrintedWorkbook;
-struct WorkbookOutcome;
 
 // One conversion run: every listed workbook in list order becomes a PDF named
 // after it in the output folder. Run() is called once, on a worker thread; the
@@ -28,16 +26,17 @@ struct WorkbookOutcome;
 // and calls Finish() when it is done with the run, which removes the private
 // folder of the run and everything the run made in it.
 //
-// One office serves the whole run, and one Ghostscript joins each print file
-// while the office prints the next (a long sheet prints in page ranges, each a
-// print file). A workbook's job ends once it is fully printed; its last files
-// are joined while the next workbook prints its first sheet. What
-// is reported comes in list order all the same: before any question (replace
-// an existing PDF, a workbook password) the pending Ghostscript is finished and
-// its result reported, and the next workbook's start is reported only after it.
-// Every question waits while the run is paused and is not asked once it is
-// stopped: a workbook whose PDF exists then counts as stopped, a password
-// prompt as cancelled, a message goes unshown.
+// The run converts in lanes (ConversionLane), each an office and a Ghostscript
+// of its own, that take the workbooks in list order as each becomes free. In a
+// lane, one Ghostscript joins each print file while the office prints the next
+// (a long sheet prints in page ranges, each a print file), and a workbook's
+// last files are joined while the lane's next workbook prints its first sheet.
+// What is reported comes in list order all the same: a workbook's start, sheets
+// and result are held back until every workbook before it is reported, and a
+// question (replace an existing PDF, a workbook password) is asked only then,
+// so questions come one at a time. Every question waits while the run is paused
+// and is not asked once it is stopped: a workbook whose PDF exists then counts
+// as stopped, a password prompt as cancelled, a message goes unshown.
 class ConversionRun {
 public:
     // Called once per workbook, just before it prints: the options it is converted with.
@@ -68,6 +67,16 @@ public:
     void SetQueueName(const QString& name) { m_strQueueName = name; }
     // Before Run(): a sheet of more pages than this prints in page ranges (0: never).
     void SetChunkPages(int pages) { m_nChunkPages = pages; }
+    // Before Run(): at most this many lanes convert at once (1 unless changed;
+    // never more than there are workbooks). A shared office session serves the first.
+    void SetLanes(int lanes) { m_nLanes = lanes < 1 ? 1 : lanes; }
+    // Before Run(): a lane's office is started afresh after this many
+    // workbooks, or once it holds this many bytes (its memory grows over a long run).
+    void SetRecycle(int workbooks, qint64 bytes) { m_nRecycleWorkbooks = workbooks, m_nRecycleBytes = bytes; }
+    // The lanes this machine affords: one per processor, as many as fit in
+    // memory; or as many as last set with SetDefaultLanes (0: the machine's again).
+    static int DefaultLanes();
+    static void SetDefaultLanes(int lanes);
 
     // Worker thread, once: converts every workbook and returns what came of them.
     ConversionRunSummary Run();
@@ -105,33 +114,45 @@ public:
     static QString FolderText() { return QStringLiteral("%1: not converted: %2 is a folder, not a PDF."); }
 
 private:
-    class OrderedPrompts;
-    struct Pending;
+    friend class ConversionLane;
+    // What the run knows of one workbook while the lanes work.
+    struct Slot {
+        bool started = false;   // a lane has begun it
+        bool announced = false; // its start was reported
+        int sheet = 0;          // its latest printed sheet while its start waits (0: none)
+        int sheetCount = 0;
+        bool settled = false;   // done with: reported, or ended without a report (a stop)
+        std::optional<WorkbookReport> report;
+    };
 
-    void ConvertOne(CWorkbookConversion& engine, int index);
-    void ReportStart(const WorkbookReport& report);
-    void ReportSheet(int index, int sheet, int sheetCount);
     // False, with every workbook failed and the user told, when the temporary folder is full.
     bool RoomToWork();
-    // The failure of a workbook when a disk it needed is full; empty otherwise.
-    QString FullDiskText(const QString& workbookPath) const;
+    void RunLanes();
+    void SweepStaleFiles() const;
+
+    // Lane side, any lane's thread. The next workbook to convert, or -1 when none is left.
+    int NextWorkbook();
+    void ReportStart(const WorkbookReport& report);
+    void ReportSheet(int index, int sheet, int sheetCount);
+    // The workbook's result, reported once every workbook before it is.
+    void Publish(const WorkbookReport& report);
+    // The workbook ended without a result (a stop): later ones need not wait for it.
+    void Settle(int index);
+    // Returns once every workbook before this one is reported.
+    void WaitTurn(int index);
+    // Whether a workbook earlier in the list has the same PDF.
+    bool SharesPdfWithEarlier(int index) const;
     // The earlier workbook of this run that made this workbook's PDF, or -1.
     int MadeEarlierBy(const WorkbookReport& report) const;
-    void SweepStaleFiles() const;
-    // What becomes of a file at the workbook's PDF path; false when the
-    // workbook is done with (its PDF kept, a folder in the way, a stop).
-    bool DecideExisting(WorkbookReport& report, GhostscriptJob::Existing* existing);
-    bool KeepExisting(WorkbookReport& report);
-    // Before any question: reports what is pending, then passes the gate (held
-    // while paused); false once a stop was requested: nothing is to be asked.
-    bool ReadyToAsk();
-    void StartGhostscript(std::unique_ptr<PrintedWorkbook> printed, const WorkbookReport& report);
-    // Waits for the pending workbook and reports it; a PDF that appeared at
-    // its place meanwhile is asked about first, unless mayAsk is false.
-    void FinishPending(bool mayAsk = true);
-    void ResolveHeld(WorkbookReport report, const WorkbookOutcome& outcome, bool mayAsk);
-    void FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome);
-    void Publish(const WorkbookReport& report);
+    // The failure of a workbook when a disk it needed is full; empty otherwise.
+    QString FullDiskText(const QString& workbookPath) const;
+    // True the first time a plain message comes up in this run.
+    bool FirstShowing(const QString& text);
+
+    // Caller holds m_mutex.
+    void Advance();
+    void AnnounceFront();
+    void Deliver(const WorkbookReport& report);
     void PublishProgress(int percent);
     int ProgressAt(int index) const;
 
@@ -143,20 +164,22 @@ private:
     OfficeSession* m_pSharedSession = nullptr;
     QString m_strQueueName;
     int m_nChunkPages = -1;               // -1: the engine's own
+    int m_nLanes = 1;
+    int m_nRecycleWorkbooks = 300;
+    qint64 m_nRecycleBytes = 600LL * 1024 * 1024;
     ExistingPdf m_existingPdf = ExistingPdf::Ask;
 
     StopGate m_gate;
-    StopGate m_finishGate;                // ends the pending Ghostscript: a second stop, or Finish()
+    StopGate m_finishGate;                // ends pending Ghostscript jobs: a second stop, or Finish()
     RunFolder m_runFolder;
-    std::unique_ptr<CWorkbookConversion> m_pFinisher; // joins printed sheets under m_finishGate
-    std::unique_ptr<Pending> m_pPending;  // the workbook Ghostscript is joining (worker thread only)
     std::atomic<bool> m_bRan{false};
+    std::atomic<int> m_nNext{0};          // the next workbook a lane takes
 
-    mutable std::mutex m_mutex;           // the summary and the observer's calls
+    mutable std::mutex m_mutex;           // the summary, the slots and the observer's calls
+    std::condition_variable m_cvTurn;     // the front moved
     ConversionRunSummary m_summary;
+    std::vector<Slot> m_slots;
+    int m_nFront = 0;                     // the first workbook not yet reported
     int m_nProgress = 0;
-    int m_nAwaited = -1;                  // the workbook whose result the pending Ghostscript reports
-    int m_nOwedStart = -1;                // a start reported once that result is
-    int m_nOwedSheet = 0;                 // the owed start's last printed sheet (0: none), reported after it
-    int m_nOwedSheetCount = 0;
+    QStringList m_lstShown;               // plain messages shown so far
 };

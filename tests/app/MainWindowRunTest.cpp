@@ -40,6 +40,7 @@ protected:
         (void)faceInstalled;
         server = std::make_unique<HoldingServer>(OnePagePdf(scratch.path()));
         server->Register();
+        ConversionRun::SetDefaultLanes(1); // the exact calls of one lane
         dlg = std::make_unique<COrvikAllToPDFDlg>();
         AfxSetMainWnd(dlg.get());
     }
@@ -50,6 +51,7 @@ protected:
         dlg.reset();
         AfxSetMainWnd(nullptr);
         HoldingServer::Unregister();
+        ConversionRun::SetDefaultLanes(0);
     }
 
     CConvertDlg& Page() { return dlg->m_dlgConvert; }

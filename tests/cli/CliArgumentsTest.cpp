@@ -40,7 +40,7 @@ TEST_F(CliArgumentsTest, EveryOptionReachesItsSetting)
                        "--owner-password-file", owner, "--user-password-file=" + user, "--deny", "copy,forms,change,print",
                        "--encryption", "high", "--doc-compression", "lzw", "--image-compression=auto",
                        "--jpeg-quality", "medium", "--pdf-version", "1.5", "--workbook-password-file", book,
-                       "--overwrite", "a.xlsx", "-o", "/out", "b.xls"}))
+                       "--overwrite", "--jobs=3", "a.xlsx", "-o", "/out", "b.xls"}))
         << error.toStdString();
 
     const ConversionOptions& o = settings.options;
@@ -65,6 +65,7 @@ TEST_F(CliArgumentsTest, EveryOptionReachesItsSetting)
     EXPECT_TRUE(settings.haveWorkbookPassword);
     EXPECT_EQ(QStringLiteral("tika"), settings.workbookPassword);
     EXPECT_TRUE(settings.overwrite);
+    EXPECT_EQ(3, settings.jobs);
     EXPECT_EQ((QStringList{"a.xlsx", "b.xls"}), settings.workbooks);
     EXPECT_EQ(QStringLiteral("/out"), settings.outputFolder);
 }
@@ -132,6 +133,8 @@ TEST_F(CliArgumentsTest, BadUsageIsRefusedWithAReason)
         {{"--pdf-version", "1.6", "a.xls", "-o", "/out"}, "1.6"},
         {{"--image-compression", "JPEG", "a.xls", "-o", "/out"}, "JPEG"},
         {{"--jpeg-quality", "best", "a.xls", "-o", "/out"}, "best"},
+        {{"--jobs", "0", "a.xls", "-o", "/out"}, "--jobs"},
+        {{"--jobs", "two", "a.xls", "-o", "/out"}, "\"two\""},
         {{"--encryption", "medium", "--owner-password-file", owner, "a.xls", "-o", "/out"}, "medium"},
         {{"--deny", "copy,paste", "--owner-password-file", owner, "a.xls", "-o", "/out"}, "paste"},
         {{"--owner-password-file", dir.filePath("missing"), "a.xls", "-o", "/out"}, "missing"},

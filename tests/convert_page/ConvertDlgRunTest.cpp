@@ -34,6 +34,7 @@ protected:
         PageFixture::SetUp();
         server = std::make_unique<HoldingServer>(OnePagePdf(scratch.path()));
         server->Register();
+        ConversionRun::SetDefaultLanes(1); // the exact calls of one lane
     }
     void TearDown() override
     {
@@ -41,6 +42,7 @@ protected:
             server->Release();
         PageFixture::TearDown(); // waits for a run still going
         HoldingServer::Unregister();
+        ConversionRun::SetDefaultLanes(0);
     }
 
     // Lists these workbooks (empty files: the server prints them) and sets the output folder.

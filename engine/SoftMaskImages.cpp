@@ -55,53 +55,74 @@ QByteArray ImageObject(int width, int height, const QByteArray& colorSpace, int 
            "\nendstream";
 }
 
-// The replacements of the soft-masked image defined at imageStart: the image
-// laid over white, and its stencil (a new object numbered *nextNumber) when
-// some pixels are hidden entirely. False for an image this reading leaves alone.
-bool Rewrite(const QByteArray& pdf, const QString& text, int number, qsizetype imageStart, int* nextNumber,
-             QList<NewObject>* objects)
+// A soft-masked image as this reading understands it: the image's and its
+// mask's decoded samples, and how the mask reads.
+struct SoftMasked {
+    int width = 0;
+    int height = 0;
+    int components = 0;    // 3 for RGB, 1 for grey
+    bool inverted = false; // the mask's Decode [1 0]: 0 stands for fully covered
+    QByteArray samples;
+    QByteArray coverage;
+};
+
+// The image's dictionary is one this reading handles: 8-bit RGB or grey with Flate, nothing else masking it.
+bool PlainImage(const QString& image, SoftMasked* found)
+{
+    found->width = IntEntry(image, QStringLiteral("Width"));
+    found->height = IntEntry(image, QStringLiteral("Height"));
+    found->components = HasName(image, QStringLiteral("ColorSpace"), QStringLiteral("DeviceRGB"))    ? 3
+                        : HasName(image, QStringLiteral("ColorSpace"), QStringLiteral("DeviceGray")) ? 1
+                                                                                                      : 0;
+    return found->width > 0 && found->height > 0 && found->components > 0 &&
+           IntEntry(image, QStringLiteral("BitsPerComponent")) == 8 && image.contains(QLatin1String("/FlateDecode")) &&
+           !HasKey(image, QStringLiteral("Decode")) && !HasKey(image, QStringLiteral("Mask"));
+}
+
+// The mask's dictionary fits the image: 8-bit grey of the same size, Flate, not premultiplied (Matte).
+bool PlainMask(const QString& mask, SoftMasked* found)
+{
+    static const QRegularExpression inverse(QStringLiteral("/Decode\\s*\\[\\s*1(\\.0*)?\\s+0(\\.0*)?\\s*\\]"));
+    found->inverted = inverse.match(mask).hasMatch();
+    return IntEntry(mask, QStringLiteral("Width")) == found->width &&
+           IntEntry(mask, QStringLiteral("Height")) == found->height &&
+           HasName(mask, QStringLiteral("ColorSpace"), QStringLiteral("DeviceGray")) &&
+           IntEntry(mask, QStringLiteral("BitsPerComponent")) == 8 && mask.contains(QLatin1String("/FlateDecode")) &&
+           !HasKey(mask, QStringLiteral("Matte")) && (found->inverted || !HasKey(mask, QStringLiteral("Decode")));
+}
+
+// Reads the soft-masked image defined at imageStart; false for one this reading leaves alone.
+bool ReadSoftMasked(const QByteArray& pdf, const QString& text, qsizetype imageStart, SoftMasked* found)
 {
     const QString image = PdfObjects::Dictionary(pdf, imageStart);
     static const QRegularExpression softMask(QStringLiteral("/SMask\\s+([0-9]+)\\s+0\\s+R"));
     const QRegularExpressionMatch sm = softMask.match(image);
-    const int width = IntEntry(image, QStringLiteral("Width"));
-    const int height = IntEntry(image, QStringLiteral("Height"));
-    const int components = HasName(image, QStringLiteral("ColorSpace"), QStringLiteral("DeviceRGB"))    ? 3
-                           : HasName(image, QStringLiteral("ColorSpace"), QStringLiteral("DeviceGray")) ? 1
-                                                                                                         : 0;
-    if (!sm.hasMatch() || width <= 0 || height <= 0 || components == 0 ||
-        IntEntry(image, QStringLiteral("BitsPerComponent")) != 8 || !image.contains(QLatin1String("/FlateDecode")) ||
-        HasKey(image, QStringLiteral("Decode")) || HasKey(image, QStringLiteral("Mask")))
+    if (!sm.hasMatch() || !PlainImage(image, found))
         return false;
     const qsizetype maskStart = LastDefinition(text, sm.captured(1));
-    if (maskStart < 0)
+    if (maskStart < 0 || !PlainMask(PdfObjects::Dictionary(pdf, maskStart), found))
         return false;
-    const QString mask = PdfObjects::Dictionary(pdf, maskStart);
-    static const QRegularExpression inverse(QStringLiteral("/Decode\\s*\\[\\s*1(\\.0*)?\\s+0(\\.0*)?\\s*\\]"));
-    const bool inverted = inverse.match(mask).hasMatch();
-    if (IntEntry(mask, QStringLiteral("Width")) != width || IntEntry(mask, QStringLiteral("Height")) != height ||
-        !HasName(mask, QStringLiteral("ColorSpace"), QStringLiteral("DeviceGray")) ||
-        IntEntry(mask, QStringLiteral("BitsPerComponent")) != 8 || !mask.contains(QLatin1String("/FlateDecode")) ||
-        HasKey(mask, QStringLiteral("Matte")) || (HasKey(mask, QStringLiteral("Decode")) && !inverted))
-        return false;
-    QByteArray samples, coverage;
-    const qsizetype pixels = qsizetype(width) * height;
-    if (!PdfObjects::StreamContents(pdf, imageStart, &samples) || samples.size() != pixels * components ||
-        !PdfObjects::StreamContents(pdf, maskStart, &coverage) || coverage.size() != pixels)
-        return false;
+    const qsizetype pixels = qsizetype(found->width) * found->height;
+    return PdfObjects::StreamContents(pdf, imageStart, &found->samples) &&
+           found->samples.size() == pixels * found->components &&
+           PdfObjects::StreamContents(pdf, maskStart, &found->coverage) && found->coverage.size() == pixels;
+}
 
-    const QByteArray colorSpace = components == 3 ? "/ColorSpace/DeviceRGB" : "/ColorSpace/DeviceGray";
-    const QByteArray stencil = SoftMaskImages::Stencil(coverage, width, height, inverted);
+// The replacements of image `number`: the image laid over white, and its
+// stencil (a new object numbered *nextNumber) when some pixels are hidden entirely.
+void Replacements(const SoftMasked& image, int number, int* nextNumber, QList<NewObject>* objects)
+{
+    const QByteArray stencil = SoftMaskImages::Stencil(image.coverage, image.width, image.height, image.inverted);
     QByteArray extra;
     if (!stencil.isEmpty()) {
         const int stencilNumber = (*nextNumber)++;
         extra = "/Mask " + QByteArray::number(stencilNumber) + " 0 R";
-        objects->append({stencilNumber, ImageObject(width, height, "/ImageMask true", 1,
+        objects->append({stencilNumber, ImageObject(image.width, image.height, "/ImageMask true", 1,
                                                     PdfObjects::Deflate(stencil), QByteArray())});
     }
-    const QByteArray laid = SoftMaskImages::OverWhite(samples, components, coverage, inverted);
-    objects->append({number, ImageObject(width, height, colorSpace, 8, PdfObjects::Deflate(laid), extra)});
-    return true;
+    const QByteArray colorSpace = image.components == 3 ? "/ColorSpace/DeviceRGB" : "/ColorSpace/DeviceGray";
+    const QByteArray laid = SoftMaskImages::OverWhite(image.samples, image.components, image.coverage, image.inverted);
+    objects->append({number, ImageObject(image.width, image.height, colorSpace, 8, PdfObjects::Deflate(laid), extra)});
 }
 
 // The update that puts the new objects in force: the objects, their
@@ -109,7 +130,8 @@ bool Rewrite(const QByteArray& pdf, const QString& text, int number, qsizetype i
 QByteArray Update(const QByteArray& pdf, const QString& trailer, qsizetype previousXref, int size,
                   QList<NewObject> objects)
 {
-    std::sort(objects.begin(), objects.end(), [](const NewObject& a, const NewObject& b) { return a.number < b.number; });
+    std::sort(objects.begin(), objects.end(),
+              [](const NewObject& a, const NewObject& b) { return a.number < b.number; });
     QByteArray update = pdf.endsWith('\n') || pdf.endsWith('\r') ? QByteArray() : QByteArray("\n");
     QByteArray xref = "xref\n";
     for (const NewObject& object : objects) {
@@ -153,7 +175,8 @@ QByteArray SoftMaskImages::Stencil(const QByteArray& mask, int width, int height
             const int cover = uchar(mask[qsizetype(y) * width + x]);
             if ((inverted ? 255 - cover : cover) != 0)
                 continue;
-            stencil[qsizetype(y) * rowBytes + x / 8] = char(uchar(stencil[qsizetype(y) * rowBytes + x / 8]) | (0x80 >> (x % 8)));
+            char& bits = stencil[qsizetype(y) * rowBytes + x / 8];
+            bits = char(uchar(bits) | (0x80 >> (x % 8)));
             hidden = true;
         }
     return hidden ? stencil : QByteArray();
@@ -186,11 +209,15 @@ int SoftMaskImages::Replace(const QString& pdfPath)
     for (auto it = imageHeader.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         const QString dictionary = PdfObjects::Dictionary(pdf, m.capturedEnd());
-        if (!dictionary.contains(QLatin1String("/SMask")) || !HasName(dictionary, QStringLiteral("Subtype"), QStringLiteral("Image")) ||
+        if (!dictionary.contains(QLatin1String("/SMask")) ||
+            !HasName(dictionary, QStringLiteral("Subtype"), QStringLiteral("Image")) ||
             LastDefinition(text, m.captured(1)) != m.capturedEnd())
             continue;
-        if (Rewrite(pdf, text, m.captured(1).toInt(), m.capturedEnd(), &nextNumber, &objects))
-            ++rewritten;
+        SoftMasked image;
+        if (!ReadSoftMasked(pdf, text, m.capturedEnd(), &image))
+            continue;
+        Replacements(image, m.captured(1).toInt(), &nextNumber, &objects);
+        ++rewritten;
     }
     if (rewritten == 0 || !file.open(QIODevice::Append))
         return 0;

@@ -56,6 +56,11 @@ QString GhostscriptCommand::EffectiveLevel(const ConversionOptions& options)
     return level;
 }
 
+bool GhostscriptCommand::WithoutTransparency(const ConversionOptions& options)
+{
+    return EffectiveLevel(options) == QLatin1String("1.3");
+}
+
 int GhostscriptCommand::Permissions(const ConversionOptions& o, int encryptionLevel)
 {
     // Each checked box clears the permission bits of its action from "everything
@@ -131,6 +136,11 @@ GhostscriptCommand GhostscriptCommand::Start(const ConversionOptions& options,
     const QString level = EffectiveLevel(options);
     if (!level.isEmpty())
         a << QStringLiteral("-dCompatibilityLevel=") + level;
+    // PDF 1.3 has no transparency: Ghostscript would make each page that uses
+    // it one picture of the whole page (720 dpi, its text no longer text).
+    // Read without it, see-through things are drawn opaque and the text stays.
+    if (WithoutTransparency(options))
+        a << QStringLiteral("-dNOTRANSPARENCY");
     if (options.SecurityApplies())
         a << QLatin1Char('@') + Absolute(files.argumentFile);
     a << QStringLiteral("-sOutputFile=") + EscapeOutputName(files.outputFile);

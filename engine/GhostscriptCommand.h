@@ -25,6 +25,9 @@ public:
     static QString CompatibilityLevel(const QString& pdfVersionItem);
     // The level to ask for: 128-bit RC4 needs at least 1.4.
     static QString EffectiveLevel(const ConversionOptions& options);
+    // True when the level is 1.3: Ghostscript then reads the print files
+    // without transparency, and their soft-masked images are rewritten first (see SoftMaskImages).
+    static bool WithoutTransparency(const ConversionOptions& options);
     // Permissions value for an encryption level (0: 40-bit, 1: 128-bit).
     static int Permissions(const ConversionOptions& options, int encryptionLevel);
     // The security arguments, one per entry; empty when security does not apply.

@@ -4,6 +4,7 @@
 #include "engine/PdfPublisher.h"
 #include "engine/Pdfmarks.h"
 #include "engine/PrivateFile.h"
+#include "engine/SoftMaskImages.h"
 #include "engine/ToUnicodeCheck.h"
 #include "platform/StopGate.h"
 
@@ -96,6 +97,8 @@ GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
         RemoveFiles();
         return Failure(error);
     }
+    for (const QString& input : m_job.inputFiles)
+        PrepareInput(input);
     if (!m_pServer)
         m_pServer = &m_ownServer.emplace(m_job.runFolder, folder, m_job.interpreter);
     const GhostscriptServer::Outcome outcome = m_pServer->Begin(
@@ -117,8 +120,15 @@ bool CGhostscriptStream::Add(const QString& printFile)
     // A file that needs the older reader cannot join a job the newer one reads.
     if (!m_pServer->OlderReader() && ToUnicodeCheck::NeedsOlderReader(printFile))
         return false;
+    PrepareInput(printFile);
     m_job.inputFiles.append(printFile);
     return m_pServer->Add(printFile);
+}
+
+void CGhostscriptStream::PrepareInput(const QString& printFile) const
+{
+    if (GhostscriptCommand::WithoutTransparency(m_job.options))
+        SoftMaskImages::Replace(printFile);
 }
 
 GhostscriptResult CGhostscriptStream::Finish(StopGate* gate)

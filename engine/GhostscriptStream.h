@@ -47,6 +47,8 @@ private:
     // Moves the complete PDF to its target (or holds it, or leaves the target be).
     GhostscriptResult Publish();
     void RemoveFiles();
+    // Readies a print file for the job's level before Ghostscript reads it (see SoftMaskImages).
+    void PrepareInput(const QString& printFile) const;
 
     GhostscriptJob m_job;
     GhostscriptServer* m_pServer;

@@ -12,11 +12,14 @@
 #include "platform/PrinterQueue.h"
 #include "support/RealTools.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -332,6 +335,39 @@ TEST_F(RealWorkbooks, ASheetTheOfficeFailsPartWayAddsNoPage)
     EXPECT_TRUE(failures.contains("sheets 2 to 3 of 3 are missing")) << failures.toStdString();
     EXPECT_EQ(QStringList{"IntroFirst.pdf"}, QDir(out.path()).entryList(QDir::Files | QDir::Hidden));
     EXPECT_EQ(QStringList(), runtest::FilesBelow(run.path()));
+}
+
+// At PDF 1.3, the default, see-through drawings leave the page as it is: its
+// text stays text, no page becomes one picture, and the see-through corners of
+// a picture stay see-through (a stencil mask cuts them out).
+TEST_F(RealWorkbooks, SeeThroughDrawingsAtPdf13KeepTheTextAndThePageUnflattened)
+{
+    ORVIK_REQUIRE_TOOL(testsupport::HaveProgram("pdfimages"), "poppler-utils (pdfimages)");
+    QImage dot(64, 64, QImage::Format_ARGB32);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::red);
+    painter.drawEllipse(8, 8, 48, 48);
+    painter.end();
+    QBuffer png;
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly) && dot.save(&png, "PNG"));
+    const QString book = scratch.filePath("SeeThrough.xlsx");
+    ASSERT_TRUE(XlsxWriter::Write(book, {{"Drawn", "Quarter west revenue", false, 0, png.data()}}));
+
+    ASSERT_TRUE(engine->ConvertWorkbook(book)) << engine->FailureMessage().toStdString();
+    EXPECT_EQ(1, PageCount(Pdf(book)));
+    EXPECT_EQ("Quarter west revenue", FlatText(Pdf(book)).toStdString());
+    // "pdfimages -list": two heading lines, then page, number, type, width, height, ... for each image.
+    QStringList types;
+    const QString list = QString::fromUtf8(RunForOutput(QStringLiteral("pdfimages"), {"-list", Pdf(book)}));
+    for (const QString& row : list.split('\n', Qt::SkipEmptyParts).mid(2)) {
+        const QStringList field = row.simplified().split(' ');
+        ASSERT_GE(field.size(), 5) << row.toStdString();
+        EXPECT_LE(field.at(3).toInt(), dot.width()) << "a page became a picture: " << row.toStdString();
+        types << field.at(2);
+    }
+    EXPECT_EQ("image mask", types.join(QLatin1Char(' ')).toStdString()) << list.toStdString();
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 
 // Writes small .xlsx workbooks for tests: each sheet holds one line of text in
 // A1 (or nothing), or that text numbered down column A over many rows with a
-// page-number footer, and may be hidden. The package is a plain zip archive with
+// page-number footer, and may be hidden; it may also carry a drawing: a half
+// see-through box and a picture (PNG). The package is a plain zip archive with
 // its members stored, which every reader of the format accepts.
 #include <QByteArray>
 #include <QFile>
@@ -18,6 +19,7 @@ struct XlsxSheet {
     QString text;        // empty: the sheet has nothing on it
     bool hidden = false;
     int rows = 0;        // > 0: "<text> 1" .. "<text> <rows>" in A1..A<rows>, footer "Page <n> of <total>"
+    QByteArray picture{}; // a PNG: the sheet has a drawing, a half see-through box above this picture
 };
 
 class XlsxWriter {
@@ -39,11 +41,17 @@ public:
             rels += "<Relationship Id=\"rId" + n +
                     "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
                     "Target=\"worksheets/sheet" + n + ".xml\"/>";
+            if (!sheets[i].picture.isEmpty()) {
+                types += "<Override PartName=\"/xl/drawings/drawing" + n +
+                         ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.drawing+xml\"/>";
+                AddDrawing(zip, n, sheets[i].picture);
+            }
         }
         zip.Add("[Content_Types].xml",
                 kXml + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
                        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
                        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                       "<Default Extension=\"png\" ContentType=\"image/png\"/>"
                        "<Override PartName=\"/xl/workbook.xml\" "
                        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>" +
                     types + "</Types>");
@@ -73,6 +81,44 @@ private:
         return "<row r=\"" + r + "\"><c r=\"A" + r + "\" t=\"inlineStr\"><is><t>" + Escaped(text) + "</t></is></c></row>";
     }
 
+    static QByteArray Relationship(const QByteArray& type, const QByteArray& target)
+    {
+        return kXml + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                      "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                      "relationships/" + type + "\" Target=\"" + target + "\"/></Relationships>";
+    }
+
+    static QByteArray Anchor(int fromColumn, int fromRow, int toColumn, int toRow)
+    {
+        const auto corner = [](const char* tag, int column, int row) {
+            return QByteArray("<xdr:") + tag + "><xdr:col>" + QByteArray::number(column) +
+                   "</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>" + QByteArray::number(row) +
+                   "</xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:" + tag + ">";
+        };
+        return corner("from", fromColumn, fromRow) + corner("to", toColumn, toRow);
+    }
+
+    // Sheet n's drawing: a box filled half see-through over B3:D8, the picture over B11:C16.
+    static void AddDrawing(XlsxWriter& zip, const QByteArray& n, const QByteArray& png)
+    {
+        zip.Add("xl/worksheets/_rels/sheet" + n + ".xml.rels", Relationship("drawing", "../drawings/drawing" + n + ".xml"));
+        zip.Add("xl/drawings/_rels/drawing" + n + ".xml.rels", Relationship("image", "../media/image" + n + ".png"));
+        zip.Add("xl/media/image" + n + ".png", png);
+        zip.Add("xl/drawings/drawing" + n + ".xml",
+                kXml + "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
+                       "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+                       "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                       "<xdr:twoCellAnchor>" + Anchor(1, 2, 4, 8) +
+                    "<xdr:sp><xdr:nvSpPr><xdr:cNvPr id=\"2\" name=\"Box\"/><xdr:cNvSpPr/></xdr:nvSpPr><xdr:spPr>"
+                    "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom><a:solidFill><a:srgbClr val=\"3060C0\">"
+                    "<a:alpha val=\"50000\"/></a:srgbClr></a:solidFill></xdr:spPr></xdr:sp><xdr:clientData/>"
+                    "</xdr:twoCellAnchor><xdr:twoCellAnchor>" + Anchor(1, 10, 3, 16) +
+                    "<xdr:pic><xdr:nvPicPr><xdr:cNvPr id=\"3\" name=\"Picture\"/><xdr:cNvPicPr/></xdr:nvPicPr>"
+                    "<xdr:blipFill><a:blip r:embed=\"rId1\"/><a:stretch><a:fillRect/></a:stretch></xdr:blipFill>"
+                    "<xdr:spPr><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></xdr:spPr></xdr:pic>"
+                    "<xdr:clientData/></xdr:twoCellAnchor></xdr:wsDr>");
+    }
+
     static QByteArray SheetXml(const XlsxSheet& sheet)
     {
         QByteArray cells, footer;
@@ -83,8 +129,10 @@ private:
         } else if (!sheet.text.isEmpty()) {
             cells = Cell(1, sheet.text);
         }
-        return kXml + "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + cells +
-               "</sheetData>" + footer + "</worksheet>";
+        const QByteArray drawing = sheet.picture.isEmpty() ? QByteArray() : QByteArray("<drawing r:id=\"rId1\"/>");
+        return kXml + "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheetData>" +
+               cells + "</sheetData>" + footer + drawing + "</worksheet>";
     }
 
     static inline const QByteArray kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";

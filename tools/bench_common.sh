@@ -72,7 +72,8 @@ bench_ratio_row() {
 bench_footnote() {
     echo "CPU and peak memory are of the whole process tree (the office, Ghostscript and every helper):"
     echo "CPU from the reaped processes' resource usage, memory the largest sum of PSS over them,"
-    echo "sampled every 50 ms. On a shared machine the figures are noisy."
+    echo "sampled every 50 ms (less often while a sample costs more than 5% of a core: the office's"
+    echo "page tables are read). On a shared machine the figures are noisy."
 }
 
 # Lines of a measured run that tell of doubtful figures (lingering or outside processes).

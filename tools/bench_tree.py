@@ -25,6 +25,8 @@ Written to FILE (standard error without --out), one "name value" a line:
              set size (/proc/PID/smaps_rollup) at one sample; shared pages count
              once, split among those that share them
   peak_rss   MB: the same with resident set sizes (shared pages count in each)
+  peak_pss_by_name  name:MB for each process name, the largest PSS sum of
+             the processes of that name (the peaks need not coincide)
   procs      processes the tree had (those that lived long enough to be seen are named in "names")
   lingered   processes still running "grace" seconds after the command ended;
              they are ended (SIGTERM, then SIGKILL) and still counted
@@ -32,6 +34,8 @@ Written to FILE (standard error without --out), one "name value" a line:
              systemd whose names hint at work for the tree (office, Ghostscript,
              CUPS filters): such work escapes the measures. On a shared machine
              they may belong to someone else
+  samples    how many samples were taken: one every interval, or less often
+             when a sample costs more than 1/20 of the interval in CPU
   sampler_cpu  CPU seconds this measuring process spent (not in cpu)
   exit       the command's exit status (128 + signal when killed by one)
 
@@ -51,6 +55,7 @@ PR_SET_CHILD_SUBREAPER = 36
 TICK = os.sysconf("SC_CLK_TCK")
 HELPERS = re.compile(r"soffice|oosplash|javaldx|^gs|ghostscript|pdfto|gsto|foomatic|cups")
 DAEMONS = {"init", "systemd", "cupsd", "dbus-daemon"}
+SHARE = 20
 STOPS = {signal.SIGTERM, signal.SIGINT, signal.SIGHUP}
 
 
@@ -92,6 +97,8 @@ class Tree:
         self.names = {}      # (pid, start) -> name
         self.outside = []
         self.peak_pss = self.peak_rss = 0
+        self.samples = 0
+        self.peak_by_name = {}  # name -> largest PSS sum of the processes of that name
         self.started = read_stat(self.me)[3]
         for pid in self.pids():
             stat = read_stat(pid)
@@ -127,10 +134,15 @@ class Tree:
         for gone in [p for p in self.outsiders if p not in seen]:
             del self.outsiders[gone]
         pss = rss = 0
-        for pid in self.members:
+        by_name = {}
+        for pid, start in self.members.items():
             p, r = read_memory(pid)
             pss += p
             rss += r
+            name = self.names[(pid, start)]
+            by_name[name] = by_name.get(name, 0) + p
+        for name, p in by_name.items():
+            self.peak_by_name[name] = max(self.peak_by_name.get(name, 0), p)
         self.peak_pss = max(self.peak_pss, pss)
         self.peak_rss = max(self.peak_rss, rss)
 
@@ -210,7 +222,10 @@ def run(args, tree):
     watched = {signal.SIGCHLD} | STOPS
     deadline = start
     while True:
+        cost = time.process_time()
         tree.sample()
+        cost = time.process_time() - cost
+        tree.samples += 1
         alive = reap(main, state)
         now = time.monotonic()
         if not alive:
@@ -222,7 +237,9 @@ def run(args, tree):
                 ending = now
             elif ending is not None and now - ending >= 3:
                 tree.signal_all(signal.SIGKILL)
-        deadline = max(deadline + args.interval, now)
+        # Reading the office's page tables for its PSS takes milliseconds: the
+        # gap grows so that sampling takes at most 1/SHARE of one core.
+        deadline = max(deadline + max(args.interval, cost * SHARE), now)
         while (left := deadline - time.monotonic()) > 0:
             got = signal.sigtimedwait(watched, left)
             if got is None:
@@ -254,10 +271,12 @@ def report(args, tree, state, before, before_self):
         ("cpu_seen", f"{seen:.3f}"),
         ("peak_pss", f"{tree.peak_pss / 1024:.1f}"),
         ("peak_rss", f"{tree.peak_rss / 1024:.1f}"),
+        ("peak_pss_by_name", ",".join(f"{n}:{p / 1024:.0f}" for n, p in sorted(tree.peak_by_name.items())) or "-"),
         ("procs", str(len(tree.names))),
         ("names", ",".join(f"{n}x{c}" for n, c in sorted(names.items())) or "-"),
         ("lingered", str(state.get("lingered", 0))),
         ("outside", ",".join(tree.outside) or "-"),
+        ("samples", str(tree.samples)),
         ("sampler_cpu", f"{sampler:.3f}"),
         ("exit", str(state["exit"])),
     ]

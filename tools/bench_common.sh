@@ -31,10 +31,13 @@ bench_load() {
 # $work/NAME.m, the command's output to $work/NAME.out and $work/NAME.log.
 # Returns the command's exit status.
 bench_measure() {
-    local name=$1
+    local name=$1 status=0
     shift
+    rm -f "$work/$name.m"
     python3 "$top/tools/bench_tree.py" --out "$work/$name.m" --stdin /dev/null \
-        --stdout "$work/$name.out" --stderr "$work/$name.log" "$@"
+        --stdout "$work/$name.out" --stderr "$work/$name.log" "$@" || status=$?
+    [[ -s $work/$name.m ]] || { echo "no figures for $name (status $status)" >&2; exit 1; }
+    return $status
 }
 
 # bench_value NAME KEY: one figure of a measured run.

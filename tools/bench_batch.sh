@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Times a batch conversion: orvik-xl2pdf (document information, Flate) against
 # the office's own converter (soffice --headless --convert-to pdf, with a
-# profile of its own) on the same sample workbooks, side by side, and prints
-# both times and their ratio. Not a test: it only prints figures.
+# profile of its own) on the same sample workbooks, side by side. Both are
+# warmed once before the rounds (not counted): orvik-xl2pdf keeps its office
+# profile template in its cache folder, the office converter keeps its profile
+# from round to round. Prints wall time, CPU seconds and peak memory of each
+# one's whole process tree, and the ratios. Not a test: it only prints figures.
 #
 # Usage: tools/bench_batch.sh [build folder] [rounds] [workbooks]
-#   build folder  default: build-bench beside the sources (configured and built here)
-#   rounds        default 3: each round times both converters once; the best round counts
+#   build folder  default: build-bench beside the sources (configured and built
+#                 here; a build of another checkout that holds orvik-xl2pdf is
+#                 used as it is)
+#   rounds        default 3: each round runs both converters once; for each, the
+#                 round with the shortest wall time counts
 #   workbooks     default 20 (3 sheets of 120 rows each)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,36 +20,25 @@ build=${1:-$top/build-bench}
 rounds=${2:-3}
 count=${3:-20}
 
-cmake -S "$top" -B "$build" >/dev/null
-cmake --build "$build" --target orvik-xl2pdf -j2 >/dev/null
-xl2pdf="$build/cli/orvik-xl2pdf"
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. "$top/tools/bench_common.sh"
+bench_find_xl2pdf "$build"
 python3 "$top/tools/make_sample_workbooks.py" "$work/in" --count "$count" --sheets 3 --rows 120 >/dev/null
 books=("$work"/in/*.xlsx)
 
-now() { date +%s.%N; }
-
+# run_NAME MEASURE: one conversion of all workbooks, measured into $work/MEASURE.m.
 run_orvik() {
     rm -rf "$work/orvik" && mkdir -p "$work/orvik"
-    local start end
-    start=$(now)
-    "$xl2pdf" --title "Batch" --author "Bench" --subject "Throughput" --keywords "bench" \
-        --doc-compression flate --image-compression flate -o "$work/orvik" "${books[@]}" \
-        >/dev/null 2>"$work/orvik.log" || { cat "$work/orvik.log" >&2; exit 1; }
-    end=$(now)
-    echo "$end - $start" | bc
+    bench_measure "$1" -- "$xl2pdf" --title "Batch" --author "Bench" --subject "Throughput" --keywords "bench" \
+        --doc-compression flate --image-compression flate -o "$work/orvik" "${books[@]}" ||
+        { cat "$work/$1.log" >&2; exit 1; }
 }
 
 run_office() {
-    rm -rf "$work/office" "$work/profile" && mkdir -p "$work/office"
-    local start end
-    start=$(now)
-    soffice "-env:UserInstallation=file://$work/profile" --headless --convert-to pdf \
-        --outdir "$work/office" "${books[@]}" >/dev/null 2>&1
-    end=$(now)
-    echo "$end - $start" | bc
+    rm -rf "$work/office" && mkdir -p "$work/office"
+    bench_measure "$1" -- soffice "-env:UserInstallation=file://$work/profile" --headless --convert-to pdf \
+        --outdir "$work/office" "${books[@]}" || { cat "$work/$1.log" >&2; exit 1; }
 }
 
 pages() {
@@ -55,21 +50,36 @@ pages() {
     echo "$total"
 }
 
-# A first start of each fills the disk cache; it is not counted.
-run_orvik >/dev/null
-run_office >/dev/null
+# Keeps in $work/best-NAME.m the round of NAME with the shortest wall time.
+keep_best() {
+    local name=$1 round=$2
+    if [[ ! -f $work/best-$name.m ]] || bench_less "$(bench_value "$round" wall)" "$(bench_value "best-$name" wall)"; then
+        cp "$work/$round.m" "$work/best-$name.m"
+    fi
+}
 
-best_orvik=
-best_office=
+bench_load "start"
+# Warm-up: the office converter makes its profile, orvik-xl2pdf its profile
+# template if it has none, and both fill the disk cache. Not counted.
+run_orvik warm-orvik
+run_office warm-office
+
 for ((r = 1; r <= rounds; r++)); do
-    t_orvik=$(run_orvik)
-    t_office=$(run_office)
-    printf 'round %d: orvik-xl2pdf %.2f s, soffice --convert-to %.2f s\n' "$r" "$t_orvik" "$t_office"
-    if [[ -z $best_orvik ]] || (($(echo "$t_orvik < $best_orvik" | bc))); then best_orvik=$t_orvik; fi
-    if [[ -z $best_office ]] || (($(echo "$t_office < $best_office" | bc))); then best_office=$t_office; fi
+    # The order alternates so that neither always runs on a cache the other left.
+    if ((r % 2)); then run_orvik "orvik$r"; run_office "office$r"; else run_office "office$r"; run_orvik "orvik$r"; fi
+    printf 'round %d: orvik-xl2pdf %.2f s (CPU %.2f s, %.0f MB), soffice --convert-to %.2f s (CPU %.2f s, %.0f MB)\n' "$r" \
+        "$(bench_value "orvik$r" wall)" "$(bench_value "orvik$r" cpu)" "$(bench_value "orvik$r" peak_pss)" \
+        "$(bench_value "office$r" wall)" "$(bench_value "office$r" cpu)" "$(bench_value "office$r" peak_pss)"
+    keep_best orvik "orvik$r"
+    keep_best office "office$r"
+    bench_doubts "orvik$r" "office$r"
 done
+bench_load "end"
 
-printf '%d workbooks of 3 sheets: orvik-xl2pdf %d pages, soffice %d pages\n' \
-    "${#books[@]}" "$(pages "$work/orvik")" "$(pages "$work/office")"
-printf 'best: orvik-xl2pdf %.2f s, soffice --convert-to %.2f s, ratio %.2f\n' \
-    "$best_orvik" "$best_office" "$(echo "$best_orvik / $best_office" | bc -l)"
+echo
+printf '%d workbooks of 3 sheets, both warm; the round with the shortest wall time of each:\n' "${#books[@]}"
+bench_header "pages"
+bench_row "orvik-xl2pdf" best-orvik "$(pages "$work/orvik")"
+bench_row "soffice --convert-to pdf" best-office "$(pages "$work/office")"
+bench_ratio_row "ratio (orvik / office)" best-orvik best-office
+bench_footnote

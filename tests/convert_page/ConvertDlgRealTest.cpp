@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace runtest;
 using pagetest::PageFixture;
 
@@ -100,7 +102,12 @@ TEST_F(RealPage, ThreeWorkbooksBecomeThreePdfsWithTheTitleOfTheDescriptionPage)
     const QStringList names = ConvertAndFinish();
 
     EXPECT_EQ((QStringList{"SampleSS.pdf", "SimpleScatterChart.pdf", "WithTextBox.pdf"}), names);
-    EXPECT_EQ((QList<int>{0, 33, 66, 100}), bar.mid(0, 4)); // then 0 again after the finish step
+    // Lanes may finish two workbooks at once: the bar then passes a third too quickly to be seen.
+    const QList<int> shown = bar.mid(0, bar.indexOf(100) + 1); // then 0 again after the finish step
+    EXPECT_TRUE(shown.size() >= 2 && shown.front() == 0 && shown.back() == 100) << shown.size();
+    for (int pos : shown)
+        EXPECT_TRUE(pos == 0 || pos == 33 || pos == 66 || pos == 100) << pos;
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
     EXPECT_EQ(QStringLiteral("Complete!"), Status());
     EXPECT_EQ(0, page->m_lbFiles.GetCount());
     EXPECT_FALSE(Enabled(1019));

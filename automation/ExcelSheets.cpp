@@ -6,20 +6,11 @@
 #include "automation/ExcelWorkbook.h"
 #include "automation/OfficeProcess.h"
 
-#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-
-namespace {
-Reference<css::container::XIndexAccess> SheetsOf(const Reference<css::frame::XModel>& model)
-{
-    Reference<css::sheet::XSpreadsheetDocument> document(model, UNO_QUERY_THROW);
-    return Reference<css::container::XIndexAccess>(document->getSheets(), UNO_QUERY_THROW);
-}
-} // namespace
 
 ExcelSheets::ExcelSheets(std::shared_ptr<ExcelWorkbook> workbook) : m_pWorkbook(std::move(workbook))
 {
@@ -40,10 +31,21 @@ Variant ExcelSheets::Invoke(int32_t dispid, InvokeKind kind, const std::vector<V
     }
 }
 
+void ExcelSheets::FetchSheets() const
+{
+    if (m_xSheets.is())
+        return;
+    Reference<css::sheet::XSpreadsheetDocument> document(m_pWorkbook->Model(), UNO_QUERY_THROW);
+    m_xSheets.set(document->getSheets(), UNO_QUERY_THROW);
+    m_nCount = m_xSheets->getCount();
+}
+
 int32_t ExcelSheets::Count() const
 {
-    const auto model = m_pWorkbook->Model();
-    return m_pWorkbook->Office().Call(QStringLiteral("Count"), [&] { return SheetsOf(model)->getCount(); });
+    return m_pWorkbook->Office().Call(QStringLiteral("Count"), [&] {
+        FetchSheets();
+        return m_xSheets->getCount();
+    });
 }
 
 Variant ExcelSheets::Item(const std::vector<Variant>& args) const
@@ -51,12 +53,11 @@ Variant ExcelSheets::Item(const std::vector<Variant>& args) const
     DispatchArgs in("Item", args);
     in.ExpectCount(1);
     const int32_t index = in.Int(0);
-    const auto model = m_pWorkbook->Model();
     auto sheet = m_pWorkbook->Office().Call(QStringLiteral("Item"), [&] {
-        const auto sheets = SheetsOf(model);
-        if (index < 1 || index > sheets->getCount())
+        FetchSheets();
+        if (index < 1 || index > m_nCount)
             return Reference<css::sheet::XSpreadsheet>();
-        return Reference<css::sheet::XSpreadsheet>(sheets->getByIndex(index - 1), UNO_QUERY_THROW);
+        return Reference<css::sheet::XSpreadsheet>(m_xSheets->getByIndex(index - 1), UNO_QUERY_THROW);
     });
     if (!sheet.is())
         throw DispatchException(DISP_E_EXCEPTION, QStringLiteral("The workbook has no sheet %1.").arg(index));

@@ -78,6 +78,38 @@ void ExcelWorkbook::SetSelectedPrinter(const QString& name)
     m_strPrinter = name;
 }
 
+int32_t ExcelWorkbook::KnownActiveSheet() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nKnownActive;
+}
+
+void ExcelWorkbook::SetKnownActiveSheet(int32_t index)
+{
+    std::lock_guard lock(m_mutex);
+    m_nKnownActive = index;
+}
+
+ExcelWorkbook::SheetFacts ExcelWorkbook::KnownFacts(int32_t index) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto known = m_knownFacts.find(index);
+    return known == m_knownFacts.end() ? SheetFacts{} : known->second;
+}
+
+void ExcelWorkbook::SetKnownFacts(int32_t index, const SheetFacts& facts)
+{
+    std::lock_guard lock(m_mutex);
+    m_knownFacts[index] = facts;
+}
+
+void ExcelWorkbook::ForgetView()
+{
+    std::lock_guard lock(m_mutex);
+    m_nKnownActive = -1;
+    m_knownFacts.clear();
+}
+
 void ExcelWorkbook::CloseDocument() noexcept
 {
     css::uno::Reference<css::frame::XModel> model;

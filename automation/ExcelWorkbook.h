@@ -7,8 +7,10 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/uno/Reference.hxx>
 
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class ExcelAppContext;
 class OfficeProcess;
@@ -35,6 +37,19 @@ public:
     // the office keeps it for the document, so later sheets need not set it again.
     QString SelectedPrinter() const;
     void SetSelectedPrinter(const QString& name);
+    // What the office said of its view and sheets since it last printed: the
+    // sheet made active (-1: none), and of each sheet whether it is visible and
+    // whether it has nothing to print. Printing may switch the view and lays
+    // pages out anew, so a print forgets them all.
+    struct SheetFacts {
+        std::optional<bool> visible;
+        std::optional<bool> empty;
+    };
+    int32_t KnownActiveSheet() const;
+    void SetKnownActiveSheet(int32_t index);
+    SheetFacts KnownFacts(int32_t index) const;
+    void SetKnownFacts(int32_t index, const SheetFacts& facts);
+    void ForgetView();
 
 private:
     std::shared_ptr<ExcelAppContext> m_pContext;
@@ -43,4 +58,6 @@ private:
     css::uno::Reference<css::frame::XModel> m_xModel;
     bool m_bActivated = false;
     QString m_strPrinter;
+    int32_t m_nKnownActive = -1;
+    std::map<int32_t, SheetFacts> m_knownFacts;
 };

@@ -56,15 +56,19 @@ bool SheetPrinter::IsActive()
 
 void SheetPrinter::Activate()
 {
+    // Made active since the last print (e.g. before its pages were counted): still active.
+    if (m_workbook.KnownActiveSheet() == m_nIndex)
+        return;
     if (m_workbook.TakeFirstActivation() && StoredViewPending())
         PrimeView();
-    if (IsActive())
-        return;
-    // With form controls a view may refuse to switch sheets until it has printed once.
-    PrimeView();
-    if (!IsActive())
-        throw DispatchException(DISP_E_EXCEPTION,
-                                QStringLiteral("Sheet %1 could not be made the active sheet.").arg(m_nIndex + 1));
+    if (!IsActive()) {
+        // With form controls a view may refuse to switch sheets until it has printed once.
+        PrimeView();
+        if (!IsActive())
+            throw DispatchException(DISP_E_EXCEPTION,
+                                    QStringLiteral("Sheet %1 could not be made the active sheet.").arg(m_nIndex + 1));
+    }
+    m_workbook.SetKnownActiveSheet(m_nIndex);
 }
 
 bool SheetPrinter::StoredViewPending()
@@ -102,11 +106,16 @@ void SheetPrinter::PrimeView()
 
 bool SheetPrinter::IsVisible()
 {
-    return m_office.Call(QStringLiteral("Visible"), [&] {
+    ExcelWorkbook::SheetFacts facts = m_workbook.KnownFacts(m_nIndex);
+    if (facts.visible)
+        return *facts.visible;
+    facts.visible = m_office.Call(QStringLiteral("Visible"), [&] {
         bool visible = true;
         Reference<css::beans::XPropertySet>(m_xSheet, UNO_QUERY_THROW)->getPropertyValue("IsVisible") >>= visible;
         return visible;
     });
+    m_workbook.SetKnownFacts(m_nIndex, facts);
+    return *facts.visible;
 }
 
 int32_t SheetPrinter::PageCount()
@@ -123,9 +132,13 @@ int32_t SheetPrinter::PageCount()
 
 bool SheetPrinter::IsEmpty()
 {
+    // Asked already since the last print (e.g. when its pages were counted).
+    ExcelWorkbook::SheetFacts facts = m_workbook.KnownFacts(m_nIndex);
+    if (facts.empty)
+        return *facts.empty;
     // The office's own page count of the sheet alone: asked for page 1, it
     // describes a real page only when the sheet has one.
-    return m_office.Call(QStringLiteral("PrintOut"), [&] {
+    const bool empty = m_office.Call(QStringLiteral("PrintOut"), [&] {
         Reference<css::view::XRenderable> renderable(m_xModel, UNO_QUERY_THROW);
         const auto page = renderable->getRenderer(
             0, Any(m_xSheet),
@@ -135,6 +148,9 @@ bool SheetPrinter::IsEmpty()
                 return false;
         return true;
     });
+    facts.empty = empty;
+    m_workbook.SetKnownFacts(m_nIndex, facts);
+    return empty;
 }
 
 void SheetPrinter::SelectPrinter(const QString& name)
@@ -169,6 +185,7 @@ void SheetPrinter::PrintInto(const Job& job, const QString& file)
                                                                    .arg(job.fromPage.value_or(1))
                                                                    .arg(job.toPage.value_or(32767))))));
     const auto args = Sequence(props);
+    m_workbook.ForgetView();
     m_office.Call(QStringLiteral("PrintOut"), [&] {
         Reference<css::view::XPrintable>(m_xModel, UNO_QUERY_THROW)->print(args);
     });

@@ -18,11 +18,6 @@ constexpr int kYesNo = 4;
 constexpr int kYes = 6;
 constexpr int kClosed = 8;
 constexpr int kCancelled = 2;
-
-QString FileNameOf(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 } // namespace
 
 // The questions of the workbook engine, asked only once everything before the
@@ -177,7 +172,7 @@ bool ConversionLane::DecideExisting(WorkbookReport& report, GhostscriptJob::Exis
     switch (PdfPublisher::Inspect(report.pdfPath)) {
     case PdfPublisher::Target::Folder:
         report.result = WorkbookReport::Failed;
-        report.message = ConversionRun::FolderText().arg(FileNameOf(report.workbookPath), report.pdfPath);
+        report.message = ConversionRun::FolderText().arg(ConversionRun::FileNameOf(report.workbookPath), report.pdfPath);
         m_run.Publish(report);
         return false;
     case PdfPublisher::Target::File:
@@ -293,7 +288,7 @@ void ConversionLane::ResolveHeld(WorkbookReport report, const WorkbookOutcome& o
     QFile::remove(outcome.heldPdf);
     if (!error.isEmpty()) {
         report.result = WorkbookReport::Failed;
-        report.message = QStringLiteral("%1: not converted: %2").arg(FileNameOf(report.workbookPath), error);
+        report.message = QStringLiteral("%1: not converted: %2").arg(ConversionRun::FileNameOf(report.workbookPath), error);
     } else {
         report.result = go ? WorkbookReport::Kept : WorkbookReport::Stopped;
     }
@@ -318,7 +313,7 @@ void ConversionLane::FinishWorkbook(WorkbookReport report, const WorkbookOutcome
         report.message = m_run.FullDiskText(report.workbookPath);
         if (report.message.isEmpty())
             report.message = outcome.failure.isEmpty()
-                                 ? QStringLiteral("%1: it was not converted.").arg(FileNameOf(report.workbookPath))
+                                 ? QStringLiteral("%1: it was not converted.").arg(ConversionRun::FileNameOf(report.workbookPath))
                                  : outcome.failure;
     }
     m_run.Publish(report);

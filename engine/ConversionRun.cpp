@@ -28,11 +28,6 @@ constexpr int kMostLanes = 8;
 
 // Lanes set for every run of the program (0: the machine's).
 std::atomic<int> g_defaultLanes{0};
-
-QString FileNameOf(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 } // namespace
 
 ConversionRun::ConversionRun(const QStringList& workbooks, const QString& outputFolder,
@@ -54,6 +49,11 @@ ConversionRun::ConversionRun(const QStringList& workbooks, const QString& output
         report.pdfPath = PdfPathFor(m_strOutputFolder, report.workbookPath);
         m_summary.workbooks.push_back(report);
     }
+}
+
+QString ConversionRun::FileNameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 ConversionRun::~ConversionRun()

@@ -125,6 +125,8 @@ private:
         std::optional<WorkbookReport> report;
     };
 
+    // The file name of a path, as reports name workbooks and PDFs.
+    static QString FileNameOf(const QString& path);
     // False, with every workbook failed and the user told, when the temporary folder is full.
     bool RoomToWork();
     void RunLanes();

@@ -4,6 +4,7 @@
 #include "engine/ConversionPrompts.h"
 #include "engine/ConversionRun.h"
 #include "engine/GhostscriptServer.h"
+#include "engine/PageRangeShare.h"
 #include "engine/PdfPublisher.h"
 #include "engine/WorkbookConversion.h"
 
@@ -100,22 +101,38 @@ void ConversionLane::Work()
     if (m_run.m_nChunkPages >= 0)
         engine.SetChunkPages(m_run.m_nChunkPages);
     engine.SetSheetCallback([this](int sheet, int count) { m_run.ReportSheet(m_nCurrent, sheet, count); });
-    for (;;) {
-        if (!m_run.m_gate.PassSafePoint())
-            break;
+    if (m_run.m_nLanes > 1 && m_run.m_bShareSheets)
+        engine.SetRangeSharing([this](const std::shared_ptr<PageRangeShare>& share) { m_run.m_sheets.Offer(share); });
+    // A long sheet another lane shares comes first: its workbook is reported before any later one.
+    std::weak_ptr<PageRangeShare> helped;
+    while (m_run.m_gate.PassSafePoint()) {
+        if (const std::shared_ptr<PageRangeShare> share = m_run.m_sheets.ToHelp(helped)) {
+            helped = share;
+            m_run.m_sheets.CountHelped(engine.HelpPrint(*share));
+            continue;
+        }
         m_nCurrent = m_run.NextWorkbook();
-        if (m_nCurrent < 0)
+        if (m_nCurrent >= 0) {
+            ConvertWorkbook(engine);
+            continue;
+        }
+        if (!m_run.m_sheets.AwaitShare(m_run.m_gate, helped))
             break;
-        ConvertOne(engine, m_nCurrent);
-        // Whatever ended the workbook without a report (a stop) lets later ones be reported.
-        if (!m_pPending || m_pPending->index != m_nCurrent)
-            m_run.Settle(m_nCurrent);
-        m_pSession->CountWorkbook();
-        m_pSession->RecycleIfWorn(m_run.m_nRecycleWorkbooks, m_run.m_nRecycleBytes);
     }
     FinishPending();
     m_pFinisher.reset();
     m_pSession = nullptr;
+}
+
+void ConversionLane::ConvertWorkbook(CWorkbookConversion& engine)
+{
+    ConvertOne(engine, m_nCurrent);
+    m_run.m_sheets.EndPrinting();
+    // Whatever ended the workbook without a report (a stop) lets later ones be reported.
+    if (!m_pPending || m_pPending->index != m_nCurrent)
+        m_run.Settle(m_nCurrent);
+    m_pSession->CountWorkbook();
+    m_pSession->RecycleIfWorn(m_run.m_nRecycleWorkbooks, m_run.m_nRecycleBytes);
 }
 
 void ConversionLane::ConvertOne(CWorkbookConversion& engine, int index)

@@ -36,6 +36,8 @@ private:
     class OrderedPrompts;
     struct Pending;
 
+    // Converts the workbook m_nCurrent, then lets the run and the office know it is done with.
+    void ConvertWorkbook(CWorkbookConversion& engine);
     void ConvertOne(CWorkbookConversion& engine, int index);
     // What becomes of a file at the workbook's PDF path; false when the
     // workbook is done with (its PDF kept, a folder in the way, a stop).

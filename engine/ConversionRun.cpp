@@ -111,7 +111,10 @@ void ConversionRun::RunLanes()
 {
     // The first lane works on this thread, with the shared office if there is
     // one; each further lane has a thread, a folder and an office of its own.
-    const int lanes = std::max(1, std::min(m_nLanes, int(m_lstWorkbooks.size())));
+    // Lanes beyond the workbooks only help print long sheets; their offices
+    // start only when they do.
+    const bool sharing = m_bShareSheets && m_nChunkPages != 0 && !m_lstWorkbooks.isEmpty();
+    const int lanes = std::max(1, sharing ? m_nLanes : std::min(m_nLanes, int(m_lstWorkbooks.size())));
     std::vector<std::unique_ptr<ConversionLane>> others;
     std::vector<std::thread> threads;
     for (int i = 1; i < lanes; ++i) {
@@ -156,8 +159,14 @@ void ConversionRun::SweepStaleFiles() const
 
 int ConversionRun::NextWorkbook()
 {
+    // Counted as printing before it is handed out: a lane that finds none left
+    // waits while the lane that took the last one may still share a sheet.
+    m_sheets.BeginPrinting();
     const int next = m_nNext.fetch_add(1);
-    return next < m_lstWorkbooks.size() ? next : -1;
+    if (next < m_lstWorkbooks.size())
+        return next;
+    m_sheets.EndPrinting();
+    return -1;
 }
 
 void ConversionRun::ReportStart(const WorkbookReport& report)

@@ -2,6 +2,7 @@
 
 #include "engine/ConversionRunObserver.h"
 #include "engine/GhostscriptStage.h"
+#include "engine/SharedSheets.h"
 #include "options/ConversionOptions.h"
 #include "platform/RunFolder.h"
 #include "platform/StopGate.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 class ConversionPrompts;
@@ -68,8 +70,16 @@ public:
     // Before Run(): a sheet of more pages than this prints in page ranges (0: never).
     void SetChunkPages(int pages) { m_nChunkPages = pages; }
     // Before Run(): at most this many lanes convert at once (1 unless changed;
-    // never more than there are workbooks). A shared office session serves the first.
+    // more than there are workbooks only to share long sheets). A shared
+    // office session serves the first.
     void SetLanes(int lanes) { m_nLanes = lanes < 1 ? 1 : lanes; }
+    // Before Run(): whether lanes with nothing else to do print page ranges of
+    // another lane's long sheet. By default only where processors are to
+    // spare: the lane that owns the sheet already keeps two busy, its office
+    // printing and its Ghostscript joining, and Ghostscript joins in order on one.
+    void SetShareSheets(bool share) { m_bShareSheets = share; }
+    // Page ranges printed by lanes other than their sheet's own.
+    int RangesShared() const { return m_sheets.Helped(); }
     // Before Run(): a lane's office is started afresh after this many
     // workbooks, or once it holds this many bytes (its memory grows over a long run).
     void SetRecycle(int workbooks, qint64 bytes) { m_nRecycleWorkbooks = workbooks, m_nRecycleBytes = bytes; }
@@ -167,6 +177,7 @@ private:
     QString m_strQueueName;
     int m_nChunkPages = -1;               // -1: the engine's own
     int m_nLanes = 1;
+    bool m_bShareSheets = std::thread::hardware_concurrency() > 2;
     int m_nRecycleWorkbooks = 300;
     qint64 m_nRecycleBytes = 600LL * 1024 * 1024;
     ExistingPdf m_existingPdf = ExistingPdf::Ask;
@@ -176,6 +187,7 @@ private:
     RunFolder m_runFolder;
     std::atomic<bool> m_bRan{false};
     std::atomic<int> m_nNext{0};          // the next workbook a lane takes
+    SharedSheets m_sheets;                // long sheets the lanes print together
 
     mutable std::mutex m_mutex;           // the summary, the slots and the observer's calls
     std::condition_variable m_cvTurn;     // the front moved

@@ -6,12 +6,14 @@
 #include "engine/GhostscriptStage.h"
 #include "engine/GhostscriptStream.h"
 #include "engine/PageChunks.h"
+#include "engine/PageRangeShare.h"
 #include "engine/PrintFile.h"
 #include "platform/PrinterQueue.h"
 #include "platform/StopGate.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -291,17 +293,26 @@ bool CWorkbookConversion::IsHidden(const Variant& visible)
     }
 }
 
-bool CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
+bool CWorkbookConversion::AttachSheet(Application& excel, int index)
 {
     excel.sheet.AttachDispatch(
         excel.sheets.GetObjectProperty(ExcelDispid::Item, {Variant::Short(static_cast<int16_t>(index))}));
     // A sheet the user hid is left out, as the spreadsheet's own PDF export leaves it out.
     if (IsHidden(excel.sheet.GetProperty(ExcelDispid::Visible)))
-        return true;
+        return false;
     excel.sheet.InvokeHelper(ExcelDispid::Activate, DISPATCH_METHOD);
+    return true;
+}
+
+bool CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
+{
+    if (!AttachSheet(excel, index))
+        return true;
     const std::vector<CPageChunks::Range> ranges = CPageChunks::Plan(PagesToSplit(excel), m_nChunkPages);
     if (ranges.size() < 2)
         return PrintPart(excel, job, PrintFilePath(job.printFolder, index), std::nullopt);
+    if (m_shareRanges && ranges.size() >= size_t(kSharedRanges))
+        return PrintShared(excel, job, index, ranges);
     for (size_t part = 0; part < ranges.size(); ++part) {
         if (!PassSafePoint() ||
             !PrintPart(excel, job, PrintFilePath(job.printFolder, index, int(part) + 1),
@@ -309,6 +320,110 @@ bool CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, i
             return false;
     }
     return true;
+}
+
+bool CWorkbookConversion::PrintShared(Application& excel, PrintedWorkbook& job, int index,
+                                      const std::vector<CPageChunks::Range>& ranges)
+{
+    QStringList files;
+    for (size_t part = 0; part < ranges.size(); ++part)
+        files << PrintFilePath(job.printFolder, index, int(part) + 1);
+    auto share = std::make_shared<PageRangeShare>(job.workbookPath, m_strWorkbookPassword, index, ranges, files);
+    int handed = 0;
+    // However this ends, no helper prints into the workbook's folder after it,
+    // and what helpers printed that was not handed on goes.
+    const auto closeShare = qScopeGuard([&] {
+        share->Close();
+        for (int part = handed; part < share->Parts(); ++part)
+            QFile::remove(share->FileOf(part));
+    });
+    m_shareRanges(share);
+    while (handed < share->Parts()) {
+        if (!PassSafePoint())
+            return false;
+        const int part = share->Take();
+        if (part >= 0) {
+            PartResult result = PartResult::Stopped;
+            try {
+                const CPageChunks::Range range = share->RangeOf(part);
+                result = PrintInto(excel, share->FileOf(part), std::make_pair(range.from, range.to));
+            } catch (...) {
+                share->GiveBack(part);
+                throw;
+            }
+            if (result == PartResult::Stopped) {
+                share->GiveBack(part);
+                return false;
+            }
+            share->Done(part, result == PartResult::Nothing);
+        } else if (share->Await(handed, m_pGate) == PageRangeShare::State::Taken) {
+            return false; // a stop
+        }
+        handed = HandOverDone(job, *share, handed);
+    }
+    return true;
+}
+
+int CWorkbookConversion::HandOverDone(PrintedWorkbook& job, const PageRangeShare& share, int handed)
+{
+    for (; handed < share.Parts(); ++handed) {
+        const PageRangeShare::State state = share.StateOf(handed);
+        if (state == PageRangeShare::State::Printed) {
+            job.printFiles.append(share.FileOf(handed));
+            HandOver(job, share.FileOf(handed));
+        } else if (state != PageRangeShare::State::Empty) {
+            break;
+        }
+    }
+    return handed;
+}
+
+int CWorkbookConversion::HelpPrint(PageRangeShare& share)
+{
+    if (!PassSafePoint())
+        return 0;
+    int printed = 0;
+    Application excel;
+    excel.app.AttachDispatch(DispatchRegistry::Create(kProgId));
+    PrintedWorkbook job;
+    job.workbookPath = share.WorkbookPath();
+    m_strWorkbookPassword = share.Password();
+    try {
+        excel.app.SetProperty(ExcelDispid::Visible, Variant::Bool(false));
+        excel.workbooks.AttachDispatch(excel.app.GetObjectProperty(ExcelDispid::Workbooks));
+        if (OpenWorkbook(excel, job) == Opened) {
+            excel.sheets.AttachDispatch(excel.workbook.GetObjectProperty(ExcelDispid::Sheets));
+            if (AttachSheet(excel, share.Sheet()))
+                printed = HelpWithRanges(excel, share);
+        }
+    } catch (...) {
+        // The owner prints what this lane could not.
+    }
+    m_strWorkbookPassword = PasswordPlaceholder();
+    CloseAndQuit(excel);
+    return printed;
+}
+
+int CWorkbookConversion::HelpWithRanges(Application& excel, PageRangeShare& share)
+{
+    int printed = 0;
+    for (int part = share.Take(); part >= 0; part = share.Take()) {
+        PartResult result = PartResult::Stopped;
+        try {
+            const CPageChunks::Range range = share.RangeOf(part);
+            result = PrintInto(excel, share.FileOf(part), std::make_pair(range.from, range.to));
+        } catch (...) {
+        }
+        if (result == PartResult::Stopped) {
+            share.GiveBack(part);
+            break;
+        }
+        share.Done(part, result == PartResult::Nothing);
+        ++printed;
+        if (!PassSafePoint())
+            break;
+    }
+    return printed;
 }
 
 int CWorkbookConversion::PagesToSplit(Application& excel) const
@@ -328,23 +443,37 @@ int CWorkbookConversion::PagesToSplit(Application& excel) const
 bool CWorkbookConversion::PrintPart(Application& excel, PrintedWorkbook& job, const QString& file,
                                     std::optional<std::pair<int, int>> pages)
 {
-    excel.sheet.InvokeHelper(ExcelDispid::PrintOut, DISPATCH_METHOD, PrintOutArguments(file, pages));
-    switch (CPrintFile::WaitComplete(file, m_pGate)) {
-    case CPrintFile::Complete:
+    switch (PrintInto(excel, file, pages)) {
+    case PartResult::Printed:
         job.printFiles.append(file);
         HandOver(job, file);
         return true;
+    case PartResult::Nothing:
+        return true;
+    case PartResult::Stopped:
+        return false;
+    }
+    return true;
+}
+
+CWorkbookConversion::PartResult CWorkbookConversion::PrintInto(Application& excel, const QString& file,
+                                                               std::optional<std::pair<int, int>> pages)
+{
+    excel.sheet.InvokeHelper(ExcelDispid::PrintOut, DISPATCH_METHOD, PrintOutArguments(file, pages));
+    switch (CPrintFile::WaitComplete(file, m_pGate)) {
+    case CPrintFile::Complete:
+        return PartResult::Printed;
     case CPrintFile::Nothing:
         // A sheet with nothing to print adds no page.
         QFile::remove(file);
-        return true;
+        return PartResult::Nothing;
     case CPrintFile::Incomplete:
         QFile::remove(file);
         if (StopRequested())
-            return false;
+            return PartResult::Stopped;
         throw DispatchException(E_FAIL, QStringLiteral("the print file was not completed."));
     }
-    return true;
+    return PartResult::Printed;
 }
 
 void CWorkbookConversion::HandOver(PrintedWorkbook& job, const QString& file)

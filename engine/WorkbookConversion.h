@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/GhostscriptStage.h"
+#include "engine/PageChunks.h"
 #include "options/ConversionOptions.h"
 
 #include <QString>
@@ -13,6 +14,7 @@
 
 class CDispatchDriver;
 class CGhostscriptStream;
+class PageRangeShare;
 class GhostscriptServer;
 class DispatchException;
 class ConversionPrompts;
@@ -86,6 +88,11 @@ public:
     // (0: every sheet in one piece).
     static constexpr int kChunkPages = 300;
     void SetChunkPages(int pages) { m_nChunkPages = pages; }
+    // A sheet of at least this many ranges is offered to other lanes through
+    // the sharing callback (when there is one): they print some of its ranges.
+    static constexpr int kSharedRanges = 3;
+    using RangeSharing = std::function<void(const std::shared_ptr<PageRangeShare>&)>;
+    void SetRangeSharing(RangeSharing offer) { m_shareRanges = std::move(offer); }
     // Called on the printing thread before a workbook's first print file is
     // handed to the Ghostscript server: whatever else uses the server must be
     // done with it when this returns.
@@ -115,6 +122,11 @@ public:
     // a workbook that lost sheets never replaces a file at its PDF's place.
     // Reads nothing of this object but the stop gate and the Ghostscript server.
     WorkbookOutcome ConvertPrinted(const PrintedWorkbook& printed) const;
+    // Prints ranges of another lane's long sheet until none is left to take:
+    // opens its workbook (with the password it opened with; nothing is asked)
+    // and prints each range it takes into the file the share names. A range
+    // it cannot print goes back to the share, and helping ends. Returns the ranges printed.
+    int HelpPrint(PageRangeShare& share);
     // Takes the outcome of a workbook into WorkbookDone(), PdfPath() and FailureMessage().
     void RecordOutcome(const WorkbookOutcome& outcome);
 
@@ -153,6 +165,16 @@ private:
     // Prints the pages (all without a range) into the file; false on a stop.
     bool PrintPart(Application& excel, PrintedWorkbook& job, const QString& file,
                    std::optional<std::pair<int, int>> pages);
+    enum class PartResult { Printed, Nothing, Stopped };
+    // Prints the pages into the file and waits for it; throws when it fails.
+    PartResult PrintInto(Application& excel, const QString& file, std::optional<std::pair<int, int>> pages);
+    // Prints the sheet's ranges together with the lanes that help; false on a stop.
+    bool PrintShared(Application& excel, PrintedWorkbook& job, int index, const std::vector<CPageChunks::Range>& ranges);
+    // Hands on the shared ranges done so far, in page order, from handed on; the next one not done.
+    int HandOverDone(PrintedWorkbook& job, const PageRangeShare& share, int handed);
+    int HelpWithRanges(Application& excel, PageRangeShare& share);
+    // Attaches the application's sheet and makes it the active one; false when hidden.
+    static bool AttachSheet(Application& excel, int index);
     // Gives a complete print file to the workbook's Ghostscript job.
     void HandOver(PrintedWorkbook& job, const QString& file);
     // The Ghostscript stage's view of a printed workbook (its files so far).
@@ -188,6 +210,7 @@ private:
     SheetCallback m_sheetCallback;
     std::function<void()> m_beforeStreaming;
     int m_nChunkPages = kChunkPages;
+    RangeSharing m_shareRanges;
 
     int m_bWorkbookDone = 0;
     QString m_strWorkbookPassword;

@@ -191,6 +191,30 @@ TEST_F(RealLanes, AStopWithEveryLaneBusyLeavesNothingBehind)
     EXPECT_FALSE(QFileInfo::exists(runFolder));
 }
 
+// A long sheet whose ranges two lanes print together (the second opens the
+// workbook in its own office) makes the same PDF as one lane alone: the same
+// pages with the same text, in page order.
+TEST_F(RealLanes, ALongSheetSharedBetweenLanesMakesTheSamePdf)
+{
+    const QString book = Book("long.xlsx", "Row", 6000);
+    MakeRun({book}, 1).SetChunkPages(6);
+    ASSERT_TRUE(run->Run().AllConverted());
+    const int pages = PageCount(Pdf("long"));
+    const QString alone = PdfText(Pdf("long"));
+    ASSERT_TRUE(QFile::remove(Pdf("long")));
+
+    MakeRun({book}).SetChunkPages(6);
+    run->SetShareSheets(true);
+    const ConversionRunSummary summary = run->Run();
+
+    ASSERT_TRUE(summary.AllConverted()) << summary.workbooks.at(0).message.toStdString();
+    EXPECT_GT(run->RangesShared(), 0) << "the second lane printed some of the ranges";
+    EXPECT_GT(pages, 60);
+    EXPECT_EQ(pages, PageCount(Pdf("long")));
+    EXPECT_EQ(alone.toStdString(), PdfText(Pdf("long")).toStdString());
+    EXPECT_EQ(QStringList(), FilesBelow(run->RunFolderPath())) << "no print file is left";
+}
+
 // An office that has served its share is ended and a fresh one serves the
 // rest of the run: every workbook still converts.
 TEST_F(RealLanes, AnOfficeStartedAfreshKeepsConverting)

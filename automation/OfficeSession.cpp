@@ -58,18 +58,19 @@ void OfficeSession::SetCallTimeout(std::chrono::milliseconds bound)
         m_pOffice->SetCallTimeout(bound);
 }
 
-void OfficeSession::RecycleIfWorn(int workbooks, qint64 bytes)
+bool OfficeSession::RecycleIfWorn(int workbooks, qint64 bytes)
 {
     std::shared_ptr<OfficeProcess> worn;
     {
         std::lock_guard lock(m_mutex);
         if (!m_pOffice || (m_nServed < workbooks && ProcessMemory::GroupResidentBytes(m_pOffice->Pid()) < bytes))
-            return;
+            return false;
         worn = std::move(m_pOffice);
         m_nServed = 0;
     }
     // An orderly end keeps the profile sound; a hung one is killed.
     worn->Shutdown();
+    return true;
 }
 
 void OfficeSession::CountWorkbook()

@@ -33,8 +33,9 @@ public:
 
     // Ends the running office when it has served this many workbooks or its
     // process has grown past this many bytes, so that the next one starts
-    // afresh (an office's memory grows over a long run). Call between workbooks.
-    void RecycleIfWorn(int workbooks, qint64 bytes);
+    // afresh (an office's memory grows over a long run). Call between
+    // workbooks; true when it ended the office.
+    bool RecycleIfWorn(int workbooks, qint64 bytes);
     // Counts one more workbook served by the running office.
     void CountWorkbook();
 

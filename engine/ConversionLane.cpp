@@ -95,7 +95,13 @@ void ConversionLane::Work()
     // A workbook's print files go to Ghostscript as each is printed; its job
     // begins only once the lane's workbook before it is joined.
     engine.SetGhostscriptServer(&ghostscript);
-    engine.SetBeforeStreaming([this] { FinishPending(); });
+    // Ghostscript grows over a long run as the office does: it starts afresh
+    // with the office, once the workbook before has been joined.
+    engine.SetBeforeStreaming([this, &ghostscript] {
+        FinishPending();
+        if (std::exchange(m_bFreshGhostscript, false))
+            ghostscript.End();
+    });
     if (!m_run.m_strQueueName.isEmpty())
         engine.SetQueueName(m_run.m_strQueueName);
     if (m_run.m_nChunkPages >= 0)
@@ -132,7 +138,8 @@ void ConversionLane::ConvertWorkbook(CWorkbookConversion& engine)
     if (!m_pPending || m_pPending->index != m_nCurrent)
         m_run.Settle(m_nCurrent);
     m_pSession->CountWorkbook();
-    m_pSession->RecycleIfWorn(m_run.m_nRecycleWorkbooks, m_run.m_nRecycleBytes);
+    if (m_pSession->RecycleIfWorn(m_run.m_nRecycleWorkbooks, m_run.m_nRecycleBytes))
+        m_bFreshGhostscript = true;
 }
 
 void ConversionLane::ConvertOne(CWorkbookConversion& engine, int index)

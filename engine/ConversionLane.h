@@ -58,6 +58,7 @@ private:
     QString m_strFolder;
     OfficeSession* m_pSession;
     int m_nCurrent = -1;                  // the workbook being printed
+    bool m_bFreshGhostscript = false;     // the office was started afresh: Ghostscript follows
     std::unique_ptr<CWorkbookConversion> m_pFinisher; // joins printed sheets under the run's finish gate
     std::unique_ptr<Pending> m_pPending;  // the workbook Ghostscript is joining (lane thread only)
 };

@@ -215,18 +215,20 @@ TEST_F(RealLanes, ALongSheetSharedBetweenLanesMakesTheSamePdf)
     EXPECT_EQ(QStringList(), FilesBelow(run->RunFolderPath())) << "no print file is left";
 }
 
-// An office that has served its share is ended and a fresh one serves the
-// rest of the run: every workbook still converts.
+// An office that has served its share is ended and a fresh one (and a fresh
+// Ghostscript) serves the rest of the run: every workbook still converts.
 TEST_F(RealLanes, AnOfficeStartedAfreshKeepsConverting)
 {
     MakeRun({Book("r1.xlsx", "One"), Book("r2.xlsx", "Two"), Book("r3.xlsx", "Three")}, 1)
         .SetRecycle(1, std::numeric_limits<qint64>::max());
     std::atomic<bool> done{false};
-    QSet<pid_t> offices;
+    QSet<pid_t> offices, ghostscripts;
     std::thread watcher([&] {
         while (!done) {
             for (pid_t pid : OurProcesses({"soffice.bin"}))
                 offices << pid;
+            for (pid_t pid : OurProcesses({"gs"}))
+                ghostscripts << pid;
             std::this_thread::sleep_for(20ms);
         }
     });
@@ -237,6 +239,7 @@ TEST_F(RealLanes, AnOfficeStartedAfreshKeepsConverting)
     EXPECT_TRUE(summary.AllConverted()) << summary.workbooks.at(1).message.toStdString();
     EXPECT_EQ(QStringLiteral("Three"), PdfText(Pdf("r3")).trimmed());
     EXPECT_GE(offices.size(), 3) << "a fresh office for each workbook";
+    EXPECT_GE(ghostscripts.size(), 3) << "Ghostscript starts afresh with its office";
 }
 
 } // namespace

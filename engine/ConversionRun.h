@@ -178,7 +178,7 @@ private:
     int m_nChunkPages = -1;               // -1: the engine's own
     int m_nLanes = 1;
     bool m_bShareSheets = std::thread::hardware_concurrency() > 2;
-    int m_nRecycleWorkbooks = 20;
+    int m_nRecycleWorkbooks = 300;
     qint64 m_nRecycleBytes = 600LL * 1024 * 1024;
     ExistingPdf m_existingPdf = ExistingPdf::Ask;
 

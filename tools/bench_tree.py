@@ -21,6 +21,7 @@ Written to FILE (standard error without --out), one "name value" a line:
              is a little lower than cpu. Higher means some process of the tree was
              not reaped by a waiting parent (its parent ignored SIGCHLD): a warning
              is written to standard error
+  cpu_seen_by_name  the same per process name (name:seconds, 0.05 s and up)
   peak_pss   MB: the largest sum over the tree's processes of their proportional
              set size (/proc/PID/smaps_rollup) at one sample; shared pages count
              once, split among those that share them
@@ -261,14 +262,17 @@ def report(args, tree, state, before, before_self):
     cpu = user + system
     seen = sum(tree.cpu.values()) / TICK
     names = {}
-    for name in tree.names.values():
+    cpu_by_name = {}
+    for key, name in tree.names.items():
         names[name] = names.get(name, 0) + 1
+        cpu_by_name[name] = cpu_by_name.get(name, 0) + tree.cpu.get(key, 0) / TICK
     lines = [
         ("wall", f"{state['wall']:.3f}"),
         ("cpu", f"{cpu:.3f}"),
         ("user", f"{user:.3f}"),
         ("sys", f"{system:.3f}"),
         ("cpu_seen", f"{seen:.3f}"),
+        ("cpu_seen_by_name", ",".join(f"{n}:{c:.1f}" for n, c in sorted(cpu_by_name.items()) if c >= 0.05) or "-"),
         ("peak_pss", f"{tree.peak_pss / 1024:.1f}"),
         ("peak_rss", f"{tree.peak_rss / 1024:.1f}"),
         ("peak_pss_by_name", ",".join(f"{n}:{p / 1024:.0f}" for n, p in sorted(tree.peak_by_name.items())) or "-"),

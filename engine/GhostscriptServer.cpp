@@ -1,7 +1,10 @@
 #include "engine/GhostscriptServer.h"
 
+#include "engine/ToUnicodeCheck.h"
+
 #include "engine/GhostscriptCommand.h"
 #include "engine/PrivateFile.h"
+#include "engine/ToUnicodeCheck.h"
 #include "platform/StopGate.h"
 
 #include <QDir>
@@ -30,6 +33,8 @@ const char* const kPrelude =
     "$error /command get ==only (\\n) print $error /newerror false put } bind def\n"
     "/orvik.do { userdict /orvik.failed get { pop } { stopped { orvik.fail } if } ifelse } bind def\n"
     "/orvik.run { /run load 2 array astore cvx orvik.do } bind def\n"
+    "/orvik.older { << /NEWPDF false >> begin stopped end { stop } if } bind def\n"
+    "/orvik.runolder { /run load 2 array astore cvx /orvik.older cvx 2 array astore cvx orvik.do } bind def\n"
     "/orvik.end { { << /OutputFile (/dev/null) >> setpagedevice } stopped { orvik.fail } if "
     "(\\n%%[orvik-job ) print =only userdict /orvik.failed get { ( failed]%%) } { ( ok]%%) } ifelse print "
     "(\\n) print flush userdict /orvik.failed false put } bind def\n"
@@ -130,7 +135,7 @@ QString GhostscriptServer::KeyOf(const Job& job) const
     const ConversionOptions& o = job.options;
     // The distiller settings stay with the process from job to job, so they belong to its key.
     return QStringList{GhostscriptCommand::SecurityArguments(o).join(QLatin1Char(' ')),
-                       GhostscriptCommand::EffectiveLevel(o), job.olderReader ? QStringLiteral("old") : QString(),
+                       GhostscriptCommand::EffectiveLevel(o),
                        o.m_strDocCompression, o.m_strImageCompression, o.m_strJpegQuality}
         .join(QLatin1Char('\n'));
 }
@@ -151,8 +156,7 @@ bool GhostscriptServer::StartFor(const Job& job, Outcome* outcome)
     }
     const GhostscriptCommand command = GhostscriptCommand::BuildServer(
         job.options,
-        GhostscriptFiles{m_strInterpreter, QStringLiteral("/dev/null"), {}, QString(), m_strArgumentFile,
-                         job.olderReader},
+        GhostscriptFiles{m_strInterpreter, QStringLiteral("/dev/null"), {}, QString(), m_strArgumentFile, false},
         m_strReadFolder, m_strWriteFolder);
     m_pProcess = std::make_unique<ChildProcess>();
     m_pProcess->SetPiped(true);
@@ -166,7 +170,6 @@ bool GhostscriptServer::StartFor(const Job& job, Outcome* outcome)
     }
     fcntl(m_pProcess->InputFd(), F_SETFL, fcntl(m_pProcess->InputFd(), F_GETFL) | O_NONBLOCK);
     m_strKey = KeyOf(job);
-    m_bOlderReader = job.olderReader;
     m_baToSend = QByteArray(kPrelude);
     return true;
 }
@@ -181,7 +184,7 @@ QByteArray GhostscriptServer::JobText(const Job& job) const
     // information must come after the pages, or the print files' own title wins.
     text += RunLine(job.pdfmarks);
     for (const QString& input : job.inputFiles)
-        text += RunLine(input);
+        text += InputLine(input);
     return text;
 }
 
@@ -216,7 +219,7 @@ bool GhostscriptServer::Add(const QString& inputFile)
 {
     if (!m_pProcess || !m_pProcess->Running())
         return false;
-    m_baToSend += RunLine(inputFile);
+    m_baToSend += InputLine(inputFile);
     Flush();
     return m_pProcess->Running();
 }
@@ -265,6 +268,14 @@ void GhostscriptServer::Abandon()
 QByteArray GhostscriptServer::RunLine(const QString& file)
 {
     return PostScriptString(QFile::encodeName(AbsolutePath(file))) + " orvik.run\n";
+}
+
+QByteArray GhostscriptServer::InputLine(const QString& file)
+{
+    // The older reader is asked for by a NEWPDF of false on the dictionary
+    // stack while the file is read, so one process serves files of both kinds.
+    const char* const run = ToUnicodeCheck::NeedsOlderReader(file) ? " orvik.runolder\n" : " orvik.run\n";
+    return PostScriptString(QFile::encodeName(AbsolutePath(file))) + run;
 }
 
 void GhostscriptServer::Flush()
@@ -369,5 +380,4 @@ void GhostscriptServer::End()
     m_strKey.clear();
     m_baToSend.clear();
     m_baReceived.clear();
-    m_bOlderReader = false;
 }

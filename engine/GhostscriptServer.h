@@ -17,7 +17,8 @@ class StopGate;
 // tells the job's end by a line of its own. Starting Ghostscript costs more
 // than joining a small workbook's pages, so a run keeps one process and starts
 // a new one only when the command line has to change (other security,
-// compatibility level, reader or distiller settings) or after a failed job.
+// compatibility level or distiller settings) or after a failed job. Each print
+// file is read with the PDF reader it needs (see ToUnicodeCheck).
 // One thread at a time uses it.
 class GhostscriptServer {
 public:
@@ -26,7 +27,6 @@ public:
         QString outputPdf;        // written from scratch; any folder below the write folder
         QString pdfmarks;         // below the read folder
         QStringList inputFiles;   // below the read folder, in page order
-        bool olderReader = false; // read the inputs with the older PDF reader
     };
     struct Outcome {
         bool ok = false;       // the job ended and Ghostscript reported no error
@@ -58,9 +58,6 @@ public:
     Outcome Finish(StopGate* gate);
     // Ends a begun job without waiting for it: its process is ended at once.
     void Abandon();
-    // Whether the running process reads its inputs with the older PDF reader.
-    bool OlderReader() const { return m_bOlderReader; }
-
     // Ends the process (waiting briefly for it to finish on its own).
     void End();
 
@@ -76,6 +73,8 @@ private:
     // The job's start: its output file, pdfmarks and the input files it names.
     QByteArray JobText(const Job& job) const;
     static QByteArray RunLine(const QString& file);
+    // RunLine for a print file: read with the PDF reader it needs.
+    static QByteArray InputLine(const QString& file);
     // Writes what the pipe takes now and reads what the process has printed, without waiting.
     void Flush();
     // One write of what is still to be sent; false when the pipe takes nothing now.
@@ -97,6 +96,5 @@ private:
     QString m_strDiagnostic;    // the current job's error line that tells most
     int m_nDiagnosticWeight = 0; // how much it tells (DiagnosticOf in the source)
     QString m_strPdfmarks;      // of the current job, run again at its end
-    bool m_bOlderReader = false;
     int m_nJob = 0;
 };

@@ -5,13 +5,11 @@
 #include "engine/Pdfmarks.h"
 #include "engine/PrivateFile.h"
 #include "engine/SoftMaskImages.h"
-#include "engine/ToUnicodeCheck.h"
 #include "platform/StopGate.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -39,13 +37,6 @@ QString RunFailure(const GhostscriptServer::Outcome& outcome)
         how = QStringLiteral(" (exit code %1)").arg(outcome.exitCode);
     return outcome.message.isEmpty() ? QStringLiteral("Ghostscript failed%1.").arg(how)
                                      : QStringLiteral("Ghostscript failed%1: %2").arg(how, outcome.message);
-}
-
-// The older PDF reader for the whole job when any print file needs it.
-bool NeedOlderReader(const QStringList& inputFiles)
-{
-    return std::any_of(inputFiles.begin(), inputFiles.end(),
-                       [](const QString& f) { return ToUnicodeCheck::NeedsOlderReader(f); });
 }
 
 const QString kStopped = QStringLiteral("The conversion was stopped.");
@@ -102,8 +93,7 @@ GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
     if (!m_pServer)
         m_pServer = &m_ownServer.emplace(m_job.runFolder, folder, m_job.interpreter);
     const GhostscriptServer::Outcome outcome = m_pServer->Begin(
-        GhostscriptServer::Job{m_job.options, m_strPartialPdf, m_strPdfmarks, m_job.inputFiles,
-                               NeedOlderReader(m_job.inputFiles)},
+        GhostscriptServer::Job{m_job.options, m_strPartialPdf, m_strPdfmarks, m_job.inputFiles},
         gate);
     if (!outcome.ok) {
         RemoveFiles();
@@ -116,9 +106,6 @@ GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
 bool CGhostscriptStream::Add(const QString& printFile)
 {
     if (!m_bBegun)
-        return false;
-    // A file that needs the older reader cannot join a job the newer one reads.
-    if (!m_pServer->OlderReader() && ToUnicodeCheck::NeedsOlderReader(printFile))
         return false;
     PrepareInput(printFile);
     m_job.inputFiles.append(printFile);

@@ -27,8 +27,7 @@ public:
     // ok when the job has begun; otherwise the reason (a stop, a refused
     // password, no Ghostscript) and nothing is left running.
     GhostscriptResult Begin(StopGate* gate);
-    // False when the file cannot join this job: the Ghostscript ended, or the
-    // file needs the older PDF reader that the running one does not use. The
+    // False when the file cannot join this job (the Ghostscript ended). The
     // stream is then of no further use: abandon it and join the files anew.
     bool Add(const QString& printFile);
     // Ends the job and publishes its PDF as the job's Existing rule says; a

@@ -150,18 +150,18 @@ TEST_F(GhostscriptStreamReal, AFailedOrAbandonedJobLeavesNothing)
     EXPECT_EQ(QStringList{"Next.pdf"}, OutputFiles());
 }
 
-// A file that needs the older PDF reader cannot join a job the newer one
-// reads: the stream refuses it, and the files are joined anew in one job.
-TEST_F(GhostscriptStreamReal, AFileForTheOlderReaderIsRefused)
+// A file that needs the older PDF reader joins a job the newer one reads, in
+// the same process: each file is read with the reader it needs.
+TEST_F(GhostscriptStreamReal, AFileForTheOlderReaderJoinsTheSameJob)
 {
     const QString pdf = Input(gstest::TextPagePdf("New"));
     const QString postscript = Input(gstest::TextPagePs("Old"));
     auto stream = Stream({pdf}, "/b/Mixed.xlsx");
     ASSERT_TRUE(stream->Begin(nullptr).ok);
-    ASSERT_FALSE(m_pServer->OlderReader()) << "the test's first file should suit the newer reader";
-    EXPECT_FALSE(stream->Add(postscript));
-    stream->Abandon();
-    ASSERT_TRUE(Convert(ConversionOptions(), {pdf, postscript}, "/b/Mixed.xlsx").ok);
+    const pid_t pid = m_pServer->Pid();
+    EXPECT_TRUE(stream->Add(postscript));
+    ASSERT_TRUE(stream->Finish(nullptr).ok);
+    EXPECT_EQ(pid, m_pServer->Pid());
     EXPECT_EQ("New Old", Tool("pdftotext", {m_out.path() + "/Mixed.pdf", "-"}).simplified());
     EXPECT_EQ(QStringList{"Mixed.pdf"}, OutputFiles());
 }

@@ -61,7 +61,7 @@ TEST(GhostscriptTextLayer, NewReaderOnlyForFilesWithoutLigatures)
     const QString text = RunTool("pdftotext", {r.pdfPath, "-"});
     EXPECT_TRUE(text.contains("Quarter west")) << text.toStdString();
     EXPECT_TRUE(text.contains("Revenue 42")) << text.toStdString();
-    // Together with a ligature file, the whole job takes the older reader.
+    // Together in one job, each file is read with the reader it needs.
     const GhostscriptJob both{ConversionOptions(), "/books/Both.xlsx", work.path(), {plain, ligatures}, run.Path(), {}};
     const GhostscriptResult r2 = ConvertWithGhostscript(both);
     ASSERT_TRUE(r2.ok) << r2.message.toStdString();

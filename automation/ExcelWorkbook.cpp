@@ -10,6 +10,8 @@
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <utility>
+
 ExcelWorkbook::ExcelWorkbook(std::shared_ptr<ExcelAppContext> context, std::shared_ptr<OfficeProcess> office,
                              css::uno::Reference<css::frame::XModel> model)
     : m_pContext(std::move(context)), m_pOffice(std::move(office)), m_xModel(std::move(model))
@@ -64,6 +66,18 @@ bool ExcelWorkbook::TakeFirstActivation()
     const bool first = !m_bActivated;
     m_bActivated = true;
     return first;
+}
+
+void ExcelWorkbook::SetViewUnsettled()
+{
+    std::lock_guard lock(m_mutex);
+    m_bViewUnsettled = true;
+}
+
+bool ExcelWorkbook::TakeViewUnsettled()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_bViewUnsettled, false);
 }
 
 QString ExcelWorkbook::SelectedPrinter() const

@@ -33,6 +33,10 @@ public:
     ExcelAppContext& Context() const { return *m_pContext; }
     // True only at the first call: the document's view has not been prepared or switched yet.
     bool TakeFirstActivation();
+    // Set when the document's stored view may still take over at its next
+    // print (switching sheets); taking it clears it.
+    void SetViewUnsettled();
+    bool TakeViewUnsettled();
     // The printer queue the document was last set to print through (empty: none yet);
     // the office keeps it for the document, so later sheets need not set it again.
     QString SelectedPrinter() const;
@@ -57,6 +61,7 @@ private:
     mutable std::mutex m_mutex;
     css::uno::Reference<css::frame::XModel> m_xModel;
     bool m_bActivated = false;
+    bool m_bViewUnsettled = false;
     QString m_strPrinter;
     int32_t m_nKnownActive = -1;
     std::map<int32_t, SheetFacts> m_knownFacts;

@@ -59,8 +59,9 @@ void SheetPrinter::Activate()
     // Made active since the last print (e.g. before its pages were counted): still active.
     if (m_workbook.KnownActiveSheet() == m_nIndex)
         return;
+    // The first print is checked instead of primed for: it shows whether the stored view took over.
     if (m_workbook.TakeFirstActivation() && StoredViewPending())
-        PrimeView();
+        m_workbook.SetViewUnsettled();
     if (!IsActive()) {
         // With form controls a view may refuse to switch sheets until it has printed once.
         PrimeView();
@@ -75,11 +76,12 @@ bool SheetPrinter::StoredViewPending()
 {
     // A hidden document loaded from a binary Excel file applies the view
     // settings stored in it (its active sheet) only when it first prints,
-    // switching sheets behind our back: its view first prints one page into a
-    // scratch file. (Asking the view for its selected sheets applies them as
-    // well, but can crash the office when the workbook has form controls.)
-    // Other formats apply them while loading, and with one sheet the stored
-    // active sheet can only be the one to print.
+    // switching sheets behind our back: that print is of the stored sheet
+    // unless it is the one asked for, so it is checked and, if need be, done
+    // again. (Asking the view for its selected sheets applies them as well,
+    // but can crash the office when the workbook has form controls.) Other
+    // formats apply them while loading, and with one sheet the stored active
+    // sheet can only be the one to print.
     return m_office.Call(QStringLiteral("Activate"), [&] {
         Reference<css::container::XIndexAccess> sheets(
             Reference<css::sheet::XSpreadsheetDocument>(m_xModel, UNO_QUERY_THROW)->getSheets(), UNO_QUERY_THROW);
@@ -212,7 +214,23 @@ bool SheetPrinter::Print(const Job& job)
     }
     PrintInto(job, job.file);
     WaitForFile(job.file);
+    if (m_workbook.TakeViewUnsettled() && !ShowsThisSheet()) {
+        // The stored view took over during this first print: once more, on this sheet.
+        QFile::remove(job.file);
+        Activate();
+        PrintInto(job, job.file);
+        WaitForFile(job.file);
+    }
     return true;
+}
+
+bool SheetPrinter::ShowsThisSheet()
+{
+    return m_office.Call(QStringLiteral("Activate"), [&] {
+        Reference<css::sheet::XSpreadsheetView> view(m_xModel->getCurrentController(), UNO_QUERY_THROW);
+        Reference<css::sheet::XCellRangeAddressable> active(view->getActiveSheet(), UNO_QUERY_THROW);
+        return active->getRangeAddress().Sheet == m_nIndex;
+    });
 }
 
 void SheetPrinter::WaitForFile(const QString& file)

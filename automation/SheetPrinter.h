@@ -46,6 +46,8 @@ public:
 
 private:
     bool IsActive();
+    // Whether the view's active sheet is this one (asked without switching).
+    bool ShowsThisSheet();
     bool StoredViewPending();
     void PrimeView();
     bool IsEmpty();

@@ -314,7 +314,8 @@ QString CliArguments::Usage()
 {
     return QStringLiteral(
         "Usage: orvik-xl2pdf [options] WORKBOOK... -o FOLDER\n"
-        "Converts Excel workbooks (.xls, .xlsx) into PDFs named after them in FOLDER.\n"
+        "Converts workbooks (.xls, .xlsx, .xlsm, .xlsb, .xltx, .xltm, .ods; macros never run)\n"
+        "into PDFs named after them in FOLDER.\n"
         "\n"
         "Document information:\n"
         "  --title TEXT, --author TEXT, --subject TEXT, --keywords TEXT\n"

@@ -19,6 +19,7 @@ const QStringList kValueOptions = {
     QStringLiteral("--image-compression"), QStringLiteral("--jpeg-quality"),
     QStringLiteral("--pdf-version"),     QStringLiteral("-o"),
     QStringLiteral("--output"),          QStringLiteral("--jobs"),
+    QStringLiteral("--page-layout"),     QStringLiteral("--page-mode"),
 };
 
 // Command-line value -> item text of its list.
@@ -40,6 +41,16 @@ const QHash<QString, QHash<QString, QString>>& Choices()
          {{QStringLiteral("1.3"), QStringLiteral("V1.3(Acrobat 4.xx)")},
           {QStringLiteral("1.4"), QStringLiteral("V1.4")},
           {QStringLiteral("1.5"), QStringLiteral("V1.5")}}},
+        {QStringLiteral("--page-layout"),
+         {{QStringLiteral("continuous"), QStringLiteral("Continuous")},
+          {QStringLiteral("single"), QStringLiteral("Single Page")},
+          {QStringLiteral("facing"), QStringLiteral("Facing")},
+          {QStringLiteral("continuous-facing"), QStringLiteral("Continuous Facing")}}},
+        {QStringLiteral("--page-mode"),
+         {{QStringLiteral("normal"), QStringLiteral("Normal")},
+          {QStringLiteral("bookmarks"), QStringLiteral("Bookmarks")},
+          {QStringLiteral("thumbnails"), QStringLiteral("Thumbnails")},
+          {QStringLiteral("full-screen"), QStringLiteral("Full Screen")}}},
     };
     return choices;
 }
@@ -222,6 +233,10 @@ bool CliArguments::ApplyChoice(const QString& name, const QString& value, Conver
         o->m_strImageCompression = item;
     else if (name == QLatin1String("--jpeg-quality"))
         o->m_strJpegQuality = item;
+    else if (name == QLatin1String("--page-layout"))
+        o->m_strPageLayout = item;
+    else if (name == QLatin1String("--page-mode"))
+        o->m_strPageMode = item;
     else
         o->m_strPdfVersion = item;
     return true;
@@ -299,7 +314,8 @@ QString CliArguments::Usage()
 {
     return QStringLiteral(
         "Usage: orvik-xl2pdf [options] WORKBOOK... -o FOLDER\n"
-        "Converts Excel workbooks (.xls, .xlsx) into PDFs named after them in FOLDER.\n"
+        "Converts workbooks (.xls, .xlsx, .xlsm, .xlsb, .xltx, .xltm, .ods; macros never run)\n"
+        "into PDFs named after them in FOLDER.\n"
         "\n"
         "Document information:\n"
         "  --title TEXT, --author TEXT, --subject TEXT, --keywords TEXT\n"
@@ -313,6 +329,8 @@ QString CliArguments::Usage()
         "  --image-compression flate|jpeg|auto    (default flate)\n"
         "  --jpeg-quality minimum|low|medium|maximum  (default minimum)\n"
         "  --pdf-version 1.3|1.4|1.5              (default 1.3)\n"
+        "  --page-layout continuous|single|facing|continuous-facing  (default continuous)\n"
+        "  --page-mode normal|bookmarks|thumbnails|full-screen       (default normal)\n"
         "Workbooks:\n"
         "  --workbook-password-file F  password tried on workbooks that refuse to open;\n"
         "                              otherwise the terminal asks, or the workbook is skipped\n"

@@ -4,12 +4,17 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace {
 // A ZIP archive (Office Open XML).
 const QByteArray kZip("PK\x03\x04", 4);
 // A compound file: Excel 97-2003, and every encrypted workbook.
 const QByteArray kCompound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+// What the command line converts: Excel's workbooks and templates (macros
+// never run) and OpenDocument spreadsheets. All but .xls are ZIP archives.
+const QStringList kSuffixes{QStringLiteral("xls"),  QStringLiteral("xlsx"), QStringLiteral("xlsm"), QStringLiteral("xlsb"),
+                            QStringLiteral("xltx"), QStringLiteral("xltm"), QStringLiteral("ods")};
 } // namespace
 
 QString WorkbookFileCheck::Problem(const QString& path)
@@ -23,8 +28,8 @@ QString WorkbookFileCheck::Problem(const QString& path)
         return QStringLiteral("no such file.");
     if (!info.isFile())
         return QStringLiteral("not a file.");
-    if (suffix != QLatin1String("xls") && suffix != QLatin1String("xlsx"))
-        return QStringLiteral("not an Excel workbook (.xls, .xlsx).");
+    if (!kSuffixes.contains(suffix))
+        return QStringLiteral("not a workbook (.xls, .xlsx, .xlsm, .xlsb, .xltx, .xltm, .ods).");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("it cannot be read: %1.").arg(file.errorString());
@@ -40,7 +45,7 @@ bool WorkbookFileCheck::LooksLikeWorkbook(const QByteArray& head, const QString&
 {
     if (head.startsWith(kCompound))
         return true;
-    // An .xlsx is a ZIP archive. An .xls may also be an older Excel file, or a
-    // page or table saved under that name, which the office reads too.
-    return suffix == QLatin1String("xlsx") ? head.startsWith(kZip) : true;
+    // The newer formats are ZIP archives. An .xls may also be an older Excel
+    // file, or a page or table saved under that name, which the office reads too.
+    return suffix == QLatin1String("xls") || head.startsWith(kZip);
 }

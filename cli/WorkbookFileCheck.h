@@ -12,6 +12,7 @@ public:
     // "NAME: not converted: ..." (e.g. "it is empty.").
     static QString Problem(const QString& path);
 
-    // True when the first bytes are those of a workbook of that suffix ("xls", "xlsx").
+    // True when the first bytes are those of a workbook of that suffix ("xls",
+    // "xlsx", "ods", ...: lower case, without the dot).
     static bool LooksLikeWorkbook(const QByteArray& head, const QString& suffix);
 };

@@ -3,6 +3,7 @@
 #include "engine/PrivateFile.h"
 #include "options/ConversionOptions.h"
 
+#include <QHash>
 
 namespace {
 
@@ -122,10 +123,30 @@ QString InfoString(const QString& text)
     return IsAscii(text) ? LiteralString(text) : Utf16HexString(text);
 }
 
+QString DocumentView(const QString& pageLayout, const QString& pageMode)
+{
+    static const QHash<QString, QString> layouts = {{QStringLiteral("Continuous"), QStringLiteral("/OneColumn")},
+                                                    {QStringLiteral("Single Page"), QStringLiteral("/SinglePage")},
+                                                    {QStringLiteral("Facing"), QStringLiteral("/TwoPageLeft")},
+                                                    {QStringLiteral("Continuous Facing"), QStringLiteral("/TwoColumnLeft")}};
+    static const QHash<QString, QString> modes = {{QStringLiteral("Normal"), QStringLiteral("/UseNone")},
+                                                  {QStringLiteral("Bookmarks"), QStringLiteral("/UseOutlines")},
+                                                  {QStringLiteral("Thumbnails"), QStringLiteral("/UseThumbs")},
+                                                  {QStringLiteral("Full Screen"), QStringLiteral("/FullScreen")}};
+    QString entries;
+    if (layouts.contains(pageLayout))
+        entries += QStringLiteral("/PageLayout ") + layouts.value(pageLayout) + QLatin1Char(' ');
+    if (modes.contains(pageMode))
+        entries += QStringLiteral("/PageMode ") + modes.value(pageMode) + QLatin1Char(' ');
+    return entries.isEmpty() ? QString() : QStringLiteral("[") + entries + QStringLiteral("/DOCVIEW pdfmark\n");
+}
+
 QString BuildText(const ConversionOptions& options)
 {
     const QString q = QualityDictionary(options.m_strJpegQuality);
-    return DocumentInfo(options) + QStringLiteral("\n\n\n\n<<") + QStringLiteral("\n") +
+    return DocumentInfo(options) + QStringLiteral("\n") +
+           DocumentView(options.m_strPageLayout, options.m_strPageMode) + QStringLiteral("\n\n\n<<") +
+           QStringLiteral("\n") +
            PageCompression(options.m_strDocCompression) +
            ImageCompression(options.m_strImageCompression, q) +
            QStringLiteral("\n>> setdistillerparams");

@@ -5,7 +5,8 @@
 struct ConversionOptions;
 
 // The small PostScript program given to Ghostscript before the pages: the
-// document-information pdfmark and the distiller parameters (page and image
+// document-information pdfmark, the document-view pdfmark (page layout and
+// page mode of the catalogue) and the distiller parameters (page and image
 // compression, JPEG quality).
 namespace Pdfmarks {
 
@@ -16,6 +17,10 @@ QString QualityDictionary(const QString& jpegQuality);
 // and backslashes escaped and control characters in octal for ASCII text,
 // "<FEFF...>" (UTF-16BE with a byte-order mark) for text with other characters.
 QString InfoString(const QString& text);
+
+// The document-view pdfmark line for the selected "Page Layout" and "Page
+// Mode" item texts (an item of another text is left out; empty for neither).
+QString DocumentView(const QString& pageLayout, const QString& pageMode);
 
 // The whole program text (ASCII only).
 QString BuildText(const ConversionOptions& options);

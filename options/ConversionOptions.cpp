@@ -1,14 +1,17 @@
 #include "options/ConversionOptions.h"
 
 namespace OptionItems {
+// Both lists are sorted controls: their items come in alphabetical order.
 const QStringList& PageLayout()
 {
-    static const QStringList items{QStringLiteral("Continuous")};
+    static const QStringList items{QStringLiteral("Continuous"), QStringLiteral("Continuous Facing"),
+                                   QStringLiteral("Facing"), QStringLiteral("Single Page")};
     return items;
 }
 const QStringList& PageMode()
 {
-    static const QStringList items{QStringLiteral("Normal")};
+    static const QStringList items{QStringLiteral("Bookmarks"), QStringLiteral("Full Screen"),
+                                   QStringLiteral("Normal"), QStringLiteral("Thumbnails")};
     return items;
 }
 const QStringList& DocCompression()
@@ -37,8 +40,8 @@ const QStringList& PdfVersion()
 } // namespace OptionItems
 
 ConversionOptions::ConversionOptions()
-    : m_strPageLayout(OptionItems::PageLayout().first()),
-      m_strPageMode(OptionItems::PageMode().first()),
+    : m_strPageLayout(QStringLiteral("Continuous")),
+      m_strPageMode(QStringLiteral("Normal")),
       m_strDocCompression(OptionItems::DocCompression().first()),
       m_strImageCompression(OptionItems::ImageCompression().first()),
       m_strJpegQuality(OptionItems::JpegQuality().first()),

@@ -3,6 +3,8 @@
 #include "framework/DataExchange.h"
 #include "options/ConversionOptions.h"
 
+#include <algorithm>
+
 // The lists and their saved indices, in declaration order.
 const CAdvancedDlg::ListSlot CAdvancedDlg::kLists[6] = {
     {&CAdvancedDlg::m_cbPageLayout, &CAdvancedDlg::m_nPageLayout},
@@ -41,11 +43,16 @@ void CAdvancedDlg::InitComboItems()
     const QStringList* items[6] = {&OptionItems::PageLayout(),     &OptionItems::PageMode(),
                                    &OptionItems::DocCompression(), &OptionItems::ImageCompression(),
                                    &OptionItems::JpegQuality(),    &OptionItems::PdfVersion()};
+    // Each list starts at the item a conversion takes by default.
+    const ConversionOptions defaults;
+    const QString selected[6] = {defaults.m_strPageLayout,     defaults.m_strPageMode,
+                                 defaults.m_strDocCompression, defaults.m_strImageCompression,
+                                 defaults.m_strJpegQuality,    defaults.m_strPdfVersion};
     for (int i = 0; i < 6; ++i) {
         QComboBox& list = this->*kLists[i].list;
         list.clear();
         list.addItems(*items[i]);
-        list.setCurrentIndex(0);
+        list.setCurrentIndex(std::max(0, list.findText(selected[i])));
     }
 }
 

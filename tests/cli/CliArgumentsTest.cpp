@@ -85,23 +85,33 @@ TEST_F(CliArgumentsTest, DefaultsAreTheSettingsWindowsDefaults)
 
 TEST_F(CliArgumentsTest, ValuesMapToTheItemTextsOfTheLists)
 {
-    const std::vector<std::tuple<const char*, const char*, QString ConversionOptions::*>> cases = {
-        {"1.3", "V1.3(Acrobat 4.xx)", &ConversionOptions::m_strPdfVersion},
-        {"1.4", "V1.4", &ConversionOptions::m_strPdfVersion},
-        {"flate", "Flate", &ConversionOptions::m_strImageCompression},
-        {"jpeg", "JPEG", &ConversionOptions::m_strImageCompression},
-        {"minimum", "Minimum", &ConversionOptions::m_strJpegQuality},
-        {"low", "Low", &ConversionOptions::m_strJpegQuality},
-        {"maximum", "Maximum", &ConversionOptions::m_strJpegQuality},
-        {"flate", "Flate", &ConversionOptions::m_strDocCompression},
+    const std::vector<std::tuple<const char*, const char*, const char*, QString ConversionOptions::*>> cases = {
+        {"--pdf-version", "1.3", "V1.3(Acrobat 4.xx)", &ConversionOptions::m_strPdfVersion},
+        {"--pdf-version", "1.4", "V1.4", &ConversionOptions::m_strPdfVersion},
+        {"--image-compression", "flate", "Flate", &ConversionOptions::m_strImageCompression},
+        {"--image-compression", "jpeg", "JPEG", &ConversionOptions::m_strImageCompression},
+        {"--jpeg-quality", "minimum", "Minimum", &ConversionOptions::m_strJpegQuality},
+        {"--jpeg-quality", "low", "Low", &ConversionOptions::m_strJpegQuality},
+        {"--jpeg-quality", "maximum", "Maximum", &ConversionOptions::m_strJpegQuality},
+        {"--doc-compression", "flate", "Flate", &ConversionOptions::m_strDocCompression},
+        {"--page-layout", "continuous-facing", "Continuous Facing", &ConversionOptions::m_strPageLayout},
+        {"--page-layout", "single", "Single Page", &ConversionOptions::m_strPageLayout},
+        {"--page-mode", "full-screen", "Full Screen", &ConversionOptions::m_strPageMode},
+        {"--page-mode", "thumbnails", "Thumbnails", &ConversionOptions::m_strPageMode},
     };
-    for (const auto& [value, item, member] : cases) {
-        const QString option = member == &ConversionOptions::m_strPdfVersion        ? "--pdf-version"
-                               : member == &ConversionOptions::m_strImageCompression ? "--image-compression"
-                               : member == &ConversionOptions::m_strJpegQuality      ? "--jpeg-quality"
-                                                                                     : "--doc-compression";
+    for (const auto& [option, value, item, member] : cases) {
         ASSERT_TRUE(Parse({option, value, "a.xls", "-o", "/out"})) << error.toStdString();
-        EXPECT_EQ(QString::fromLatin1(item), settings.options.*member) << option.toStdString() << " " << value;
+        EXPECT_EQ(QString::fromLatin1(item), settings.options.*member) << option << " " << value;
+    }
+    // Every value names an item its list holds, as the settings window reads them.
+    EXPECT_EQ(OptionItems::PageLayout().size(), 4);
+    for (const char* value : {"continuous", "single", "facing", "continuous-facing"}) {
+        ASSERT_TRUE(Parse({"--page-layout", value, "a.xls", "-o", "/out"}));
+        EXPECT_TRUE(OptionItems::PageLayout().contains(settings.options.m_strPageLayout)) << value;
+    }
+    for (const char* value : {"normal", "bookmarks", "thumbnails", "full-screen"}) {
+        ASSERT_TRUE(Parse({"--page-mode", value, "a.xls", "-o", "/out"}));
+        EXPECT_TRUE(OptionItems::PageMode().contains(settings.options.m_strPageMode)) << value;
     }
 }
 
@@ -133,6 +143,7 @@ TEST_F(CliArgumentsTest, BadUsageIsRefusedWithAReason)
         {{"--pdf-version", "1.6", "a.xls", "-o", "/out"}, "1.6"},
         {{"--image-compression", "JPEG", "a.xls", "-o", "/out"}, "JPEG"},
         {{"--jpeg-quality", "best", "a.xls", "-o", "/out"}, "best"},
+        {{"--page-layout", "two", "a.xls", "-o", "/out"}, "continuous-facing"},
         {{"--jobs", "0", "a.xls", "-o", "/out"}, "--jobs"},
         {{"--jobs", "two", "a.xls", "-o", "/out"}, "\"two\""},
         {{"--encryption", "medium", "--owner-password-file", owner, "a.xls", "-o", "/out"}, "medium"},

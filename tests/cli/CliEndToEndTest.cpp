@@ -50,6 +50,38 @@ TEST_F(CliEndToEnd, OptionsReachThePdf)
     ExpectNothingLeft();
 }
 
+// Macro-enabled workbooks, templates and OpenDocument spreadsheets convert
+// like .xlsx: the same text, each into a PDF of its own name.
+TEST_F(CliEndToEnd, OtherWorkbookFormatsConvertLikeXlsx)
+{
+    // The office writes the other formats from one real workbook.
+    const QString profile = "-env:UserInstallation=file://" + scratch.filePath("profile");
+    const std::pair<const char*, const char*> formats[] = {{"ods", "ods"},
+                                                           {"xlsm", "xlsm:Calc MS Excel 2007 VBA XML"},
+                                                           {"xltx", "xltx:Calc MS Excel 2007 XML Template"}};
+    QStringList books;
+    for (const auto& [suffix, filter] : formats) {
+        Output("soffice", {profile, "--headless", "--convert-to", filter, "--outdir", scratch.filePath("books"),
+                           TestData("55906-MultiSheetRefs.xlsx")});
+        books << scratch.filePath("books/55906-MultiSheetRefs.") + suffix;
+        ASSERT_TRUE(QFile::exists(books.last())) << "the office wrote no " << suffix;
+        QDir().mkpath(scratch.filePath(suffix));
+        ASSERT_TRUE(QFile::rename(books.last(), scratch.filePath(suffix) + "/Book." + suffix));
+        books.last() = scratch.filePath(suffix) + "/Book." + suffix;
+    }
+    const CliResult xlsx = Run({TestData("55906-MultiSheetRefs.xlsx"), "-o", out.path()});
+    ASSERT_EQ(0, xlsx.exitCode) << xlsx.err.toStdString();
+    const QString expected = Output("pdftotext", {Pdf("55906-MultiSheetRefs"), "-"});
+    ASSERT_TRUE(expected.contains("Middle!"));
+    for (const QString& book : books) {
+        QDir(out.path()).removeRecursively();
+        QDir().mkpath(out.path());
+        const CliResult r = Run({book, "-o", out.path()});
+        EXPECT_EQ(0, r.exitCode) << book.toStdString() << ": " << r.err.toStdString();
+        EXPECT_EQ(expected, Output("pdftotext", {Pdf("Book"), "-"})) << book.toStdString();
+    }
+}
+
 // Exit 1 when any workbook is not converted, with one line naming each; the
 // workbook password comes from standard input; without a terminal a workbook
 // whose password is refused is skipped.

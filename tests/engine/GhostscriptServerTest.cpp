@@ -10,6 +10,7 @@
 #include "support/RealTools.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -164,6 +165,32 @@ TEST_F(GhostscriptStreamReal, AFileForTheOlderReaderJoinsTheSameJob)
     EXPECT_EQ(pid, m_pServer->Pid());
     EXPECT_EQ("New Old", Tool("pdftotext", {m_out.path() + "/Mixed.pdf", "-"}).simplified());
     EXPECT_EQ(QStringList{"Mixed.pdf"}, OutputFiles());
+}
+
+// The page layout and page mode reach each PDF's catalogue, and one job's
+// choice does not stay with the process for the next.
+TEST_F(GhostscriptServerReal, EachPdfOpensWithItsOwnPageLayoutAndMode)
+{
+    ORVIK_REQUIRE_TOOL(HaveProgram("qpdf"), "qpdf");
+    const QString page = Input(gstest::TextPagePdf("Page"));
+    ConversionOptions facing;
+    facing.m_strPageLayout = QStringLiteral("Facing");
+    facing.m_strPageMode = QStringLiteral("Full Screen");
+    ASSERT_TRUE(Convert(facing, {page}, "/b/Facing.xlsx").ok);
+    ASSERT_TRUE(Convert(ConversionOptions(), {page}, "/b/Plain.xlsx").ok);
+
+    const auto catalogue = [&](const QString& name) {
+        const QString pdf = m_out.path() + "/" + name;
+        const QRegularExpressionMatch root =
+            QRegularExpression("/Root (\\d+) 0 R").match(Tool("qpdf", {"--show-object=trailer", pdf}));
+        return root.hasMatch() ? Tool("qpdf", {"--show-object=" + root.captured(1), pdf}) : QString();
+    };
+    const QString first = catalogue("Facing.pdf");
+    EXPECT_TRUE(first.contains("/PageLayout /TwoPageLeft") && first.contains("/PageMode /FullScreen"))
+        << first.toStdString();
+    const QString second = catalogue("Plain.pdf");
+    EXPECT_TRUE(second.contains("/PageLayout /OneColumn") && second.contains("/PageMode /UseNone"))
+        << second.toStdString();
 }
 
 TEST_F(GhostscriptServerReal, WorkbooksShareOneProcessEachPdfWithItsOwnInformation)

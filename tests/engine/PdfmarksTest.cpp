@@ -8,6 +8,8 @@
 
 namespace {
 
+// The default document view: continuous pages, no panel open.
+const std::string kView = "[/PageLayout /OneColumn /PageMode /UseNone /DOCVIEW pdfmark\n";
 const char* const kQMinimum = "<</QFactor 1.5 /HSamples [2 1 1 2] /VSamples [2 1 1 2] /Blend 1 /ColorTransform 1 >>";
 
 std::string Text(const ConversionOptions& o)
@@ -20,7 +22,7 @@ std::string Text(const ConversionOptions& o)
 TEST(Pdfmarks, DefaultsWithoutDescription)
 {
     const std::string q = kQMinimum;
-    EXPECT_EQ("\n\n\n\n<<\n/CompressPages true\n/UseFlateCompression true\n"
+    EXPECT_EQ("\n" + kView + "\n\n\n<<\n/CompressPages true\n/UseFlateCompression true\n"
               "/AutoFilterColorImages false\n/AutoFilterGrayImages false\n/EncodeColorImages true\n"
               "/EncodeGrayImages true\n/EncodeMonoImages true\n/ColorImageFilter /FlateEncode\n"
               "/GrayImageFilter /FlateEncode\n/MonoImageFilter /FlateEncode\n/ColorImageDict \n" + q +
@@ -32,13 +34,13 @@ TEST(Pdfmarks, DocumentInformationEntries)
 {
     ConversionOptions o;
     o.m_strDocKeywords = "k1 k2";
-    EXPECT_EQ(0u, Text(o).find("[ /Keywords (k1 k2)\n/DOCINFO pdfmark\n\n\n\n<<\n"));
+    EXPECT_EQ(0u, Text(o).find("[ /Keywords (k1 k2)\n/DOCINFO pdfmark\n" + kView + "\n\n\n<<\n"));
 
     o.m_strDocTitle = "T";
     o.m_strDocAuthor = "A";
     o.m_strDocSubject = "S";
     EXPECT_EQ(0u, Text(o).find("[ /Title (T) \n /Author (A)\n /Subject (S)\n /Keywords (k1 k2)\n"
-                               "/DOCINFO pdfmark\n\n\n\n<<\n"));
+                               "/DOCINFO pdfmark\n" + kView + "\n\n\n<<\n"));
 
     // Parentheses and backslashes are escaped; other characters go as UTF-16 with a BOM.
     EXPECT_EQ("(a\\(b\\)c\\\\d \\)\\()", Pdfmarks::InfoString("a(b)c\\d )(").toStdString());
@@ -51,6 +53,19 @@ TEST(Pdfmarks, DocumentInformationEntries)
     EXPECT_EQ(0u, Text(unicode).find("[ /Title <FEFF041E0442044704510442> \n/DOCINFO pdfmark"));
 }
 
+TEST(Pdfmarks, PageLayoutAndModeGoToTheCatalogueByItemText)
+{
+    EXPECT_EQ("[/PageLayout /TwoColumnLeft /PageMode /FullScreen /DOCVIEW pdfmark\n",
+              Pdfmarks::DocumentView("Continuous Facing", "Full Screen").toStdString());
+    EXPECT_EQ("[/PageLayout /SinglePage /PageMode /UseThumbs /DOCVIEW pdfmark\n",
+              Pdfmarks::DocumentView("Single Page", "Thumbnails").toStdString());
+    EXPECT_EQ("[/PageLayout /TwoPageLeft /PageMode /UseOutlines /DOCVIEW pdfmark\n",
+              Pdfmarks::DocumentView("Facing", "Bookmarks").toStdString());
+    // An item of another text sets nothing of its own.
+    EXPECT_EQ("[/PageMode /UseNone /DOCVIEW pdfmark\n", Pdfmarks::DocumentView("Book", "Normal").toStdString());
+    EXPECT_EQ("", Pdfmarks::DocumentView("", "").toStdString());
+}
+
 TEST(Pdfmarks, CompressionAndImageParameters)
 {
     ConversionOptions o;
@@ -58,7 +73,7 @@ TEST(Pdfmarks, CompressionAndImageParameters)
     o.m_strImageCompression = "JPEG";
     o.m_strJpegQuality = "Maximum";
     const std::string q = "<</QFactor 0.1 /HSamples [1 1 1 1] /VSamples [1 1 1 1] /Blend 1 /ColorTransform 1 >>";
-    EXPECT_EQ("\n\n\n\n<<\n/CompressPages true\n/UseFlateCompression false\n"
+    EXPECT_EQ("\n" + kView + "\n\n\n<<\n/CompressPages true\n/UseFlateCompression false\n"
               "/AutoFilterColorImages false\n/AutoFilterGrayImages false\n/EncodeColorImages true\n"
               "/EncodeGrayImages true\n/ColorImageFilter /DCTEncode\n/GrayImageFilter /DCTEncode\n"
               "/ColorImageDict \n" + q + "\n/GrayImageDict \n" + q + "\n>> setdistillerparams",
@@ -76,7 +91,7 @@ TEST(Pdfmarks, CompressionAndImageParameters)
     // Unknown texts add nothing; an unknown quality leaves the dictionaries empty.
     o.m_strDocCompression = "Zip";
     o.m_strImageCompression = "PNG";
-    EXPECT_EQ("\n\n\n\n<<\n\n>> setdistillerparams", Text(o));
+    EXPECT_EQ("\n" + kView + "\n\n\n<<\n\n>> setdistillerparams", Text(o));
     o.m_strImageCompression = "Flate";
     o.m_strJpegQuality = "Best";
     EXPECT_NE(std::string::npos, Text(o).find("/MonoImageFilter /FlateEncode\n/ColorImageDict \n\n/GrayImageDict \n\n>>"));

@@ -83,7 +83,8 @@ TEST(PagesToOptions, BothEncryptionLevels)
 }
 
 // The lists offer exactly the option items in their order (four of them sorted
-// lists, which must not reorder them), and every item reaches its own option.
+// lists, which must not reorder them), each starts at the default option, and
+// every item reaches its own option.
 TEST(PagesToOptions, EveryItemOfEveryListReachesItsOwnOption)
 {
     struct ListCase {
@@ -109,19 +110,20 @@ TEST(PagesToOptions, EveryItemOfEveryListReachesItsOwnOption)
         for (int i = 0; i < combo->count(); ++i)
             shown << combo->itemText(i);
         EXPECT_EQ(shown, list.items);
-        EXPECT_EQ(combo->currentIndex(), 0);
+        const int start = combo->currentIndex();
+        EXPECT_EQ(combo->itemText(start), ConversionOptions().*list.field) << "each list starts at its default";
         for (int i = 0; i < list.items.size(); ++i) {
             combo->setCurrentIndex(i);
             const ConversionOptions o = s.Options();
             EXPECT_EQ(o.*list.field, list.items[i]);
             EXPECT_EQ(s.advanced.SelectedText(list.id), list.items[i]);
-            // The other lists still give their first items.
+            // The other lists still give their defaults.
             for (const ListCase& other : lists)
                 if (other.id != list.id) {
-                    EXPECT_EQ(o.*other.field, other.items.first()) << other.id;
+                    EXPECT_EQ(o.*other.field, ConversionOptions().*other.field) << other.id;
                 }
         }
-        combo->setCurrentIndex(0);
+        combo->setCurrentIndex(start);
     }
     EXPECT_TRUE(s.advanced.SelectedText(1030).isEmpty()); // the hidden check box is no list
 }

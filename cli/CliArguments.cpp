@@ -340,6 +340,11 @@ QString CliArguments::Usage()
         "  -o FOLDER, --output FOLDER  where the PDFs go (must exist)\n"
         "  --help                      show this text\n"
         "\n"
+        "Examples:\n"
+        "  orvik-xl2pdf --overwrite ~/Reports/*.xlsx -o ~/Reports/pdf\n"
+        "  orvik-xl2pdf --title \"Sales 2026\" --page-mode bookmarks sales.xlsx -o pdfs\n"
+        "  orvik-xl2pdf --owner-password-file ~/.owner-password --deny print book.xls -o pdfs\n"
+        "\n"
         "Exit status: 0 every workbook converted, 1 some workbook not converted\n"
         "(failed, cancelled, stopped, or its PDF kept), 2 bad usage.\n");
 }

@@ -82,7 +82,7 @@ TEST(DesktopEntry, TheInstallScriptAddsEntryAndIconsForTheUser)
     ExpectIcons(data.path() + "/icons");
 }
 
-TEST(DesktopEntry, CmakeInstallLaysOutProgramHelpEntryAndIcons)
+TEST(DesktopEntry, CmakeInstallLaysOutProgramHelpEntryIconsAndManualPage)
 {
     QTemporaryDir prefix;
     QString output;
@@ -100,4 +100,5 @@ TEST(DesktopEntry, CmakeInstallLaysOutProgramHelpEntryAndIcons)
         EXPECT_EQ(RunTool("desktop-file-validate", {entry}, &output), 0) << output.toStdString();
     }
     ExpectIcons(prefix.path() + "/share/icons");
+    EXPECT_TRUE(QFileInfo::exists(prefix.path() + "/share/man/man1/orvik-xl2pdf.1")) << "the command line's manual page";
 }

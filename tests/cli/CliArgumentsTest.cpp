@@ -5,10 +5,17 @@
 #include "cli/PasswordFile.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Every option the parser takes.
+const QStringList kEveryOption = {"--title", "--author", "--subject", "--keywords", "--owner-password-file",
+                                  "--user-password-file", "--workbook-password-file", "--deny", "--encryption",
+                                  "--doc-compression", "--image-compression", "--jpeg-quality", "--pdf-version",
+                                  "--page-layout", "--page-mode", "--overwrite", "--jobs", "--output", "--help"};
 
 class CliArgumentsTest : public ::testing::Test {
 protected:
@@ -119,6 +126,27 @@ TEST_F(CliArgumentsTest, DoubleDashEndsTheOptions)
 {
     ASSERT_TRUE(Parse({"-o", "/out", "--", "--title", "-x.xlsx"}));
     EXPECT_EQ((QStringList{"--title", "-x.xlsx"}), settings.workbooks);
+}
+
+// The manual page and --help name every option there is, with examples.
+TEST_F(CliArgumentsTest, TheManualPageNamesEveryOptionOfTheHelp)
+{
+    QFile page(QStringLiteral(ORVIK_SOURCE_DIR "/cli/orvik-xl2pdf.1"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    QString manual = QString::fromUtf8(page.readAll());
+    manual.replace(QLatin1String("\\-"), QLatin1String("-"));
+    const QString usage = CliArguments::Usage();
+    QRegularExpressionMatchIterator options = QRegularExpression(QStringLiteral("(?<![\\w-])--?[a-z][a-z-]*")).globalMatch(usage);
+    int named = 0;
+    while (options.hasNext()) {
+        const QString option = options.next().captured();
+        EXPECT_TRUE(manual.contains(option)) << option.toStdString() << " is not in the manual page";
+        ++named;
+    }
+    EXPECT_GT(named, 20);
+    for (const QString& option : kEveryOption)
+        EXPECT_TRUE(usage.contains(option)) << option.toStdString() << " is not in --help";
+    EXPECT_TRUE(usage.contains("Examples:") && manual.contains(".SH EXAMPLES"));
 }
 
 TEST_F(CliArgumentsTest, HelpNeedsNothingElse)

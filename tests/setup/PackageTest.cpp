@@ -62,6 +62,7 @@ TEST(DebianPackage, CarriesTheInstallationAndItsScriptsAndInstallsAndPurgesClean
                              "Orvik Excel To PDF - Help.html"})
         EXPECT_TRUE(files.contains(QStringLiteral("./usr/lib/orvik-excel-to-pdf/") + QLatin1String(file))) << file;
     EXPECT_TRUE(files.contains(QLatin1String("./usr/share/applications/"))) << files.toStdString();
+    EXPECT_TRUE(files.contains(QLatin1String("./usr/share/man/man1/orvik-xl2pdf.1"))) << "its manual page";
     EXPECT_TRUE(files.contains(QLatin1String("./usr/bin/orvik-xl2pdf -> ../lib/orvik-excel-to-pdf/orvik-xl2pdf")));
 
     QTemporaryDir control;

@@ -34,9 +34,10 @@ else
     echo "OrvikUnregister was not found in $folder; the printer queue and the Calc add-in are checked below." >&2
 fi
 
-# What cmake installed under this prefix (desktop entry, icons, links), then the folder.
+# What cmake installed under this prefix (desktop entry, icons, links, manual page),
+# then the folder. The list has no line end after its last entry.
 if [ -f "$build/install_manifest.txt" ]; then
-    while IFS= read -r file; do
+    while IFS= read -r file || [ -n "$file" ]; do
         case "$file" in
             "$prefix"/*) rm -f -- "$file" ;;
         esac

@@ -17,6 +17,9 @@ constexpr int32_t Activate = 304;   // Sheet: method
 constexpr int32_t PrintOut = 1772;  // Sheet: method, 8 arguments -> VT_BOOL (false: empty sheet, no file)
 constexpr int32_t PageSetup = 998;  // Sheet: property get -> page setup
 constexpr int32_t Pages = 2705;     // PageSetup: property get -> pages (Count: VT_I4, the sheet's printed pages)
+constexpr int32_t FitToPagesTall = 1008; // PageSetup: property put VT_I4 pages (VT_BOOL false: as many as needed)
+constexpr int32_t FitToPagesWide = 1009; // PageSetup: property put VT_I4 pages (VT_BOOL false: as many as needed)
+constexpr int32_t Name = 110;       // Sheet: property get -> VT_BSTR
 } // namespace XlMember
 
 // The status an Open raises when the workbook is encrypted and the password

@@ -4,7 +4,11 @@
 #include "automation/ExcelMembers.h"
 #include "automation/ExcelPageSetup.h"
 #include "automation/ExcelWorkbook.h"
+#include "automation/OfficeProcess.h"
 #include "automation/SheetPrinter.h"
+#include "automation/UnoRuntime.h"
+
+#include <com/sun/star/container/XNamed.hpp>
 
 namespace {
 // Sheet visibility as the automation model gives it (xlSheetVisible, xlSheetHidden).
@@ -35,6 +39,11 @@ Variant ExcelSheet::Invoke(int32_t dispid, InvokeKind kind, const std::vector<Va
     case XlMember::PrintOut:
         DispatchArgs::ExpectMethod("PrintOut", kind);
         return PrintOut(args);
+    case XlMember::Name:
+        DispatchArgs::ExpectGet("Name", kind, args);
+        return Variant::String(m_pWorkbook->Office().Call(QStringLiteral("Name"), [&] {
+            return UnoRuntime::ToQ(css::uno::Reference<css::container::XNamed>(m_xSheet, css::uno::UNO_QUERY_THROW)->getName());
+        }));
     case XlMember::PageSetup:
         DispatchArgs::ExpectGet("PageSetup", kind, args);
         return Variant::Dispatch(std::make_shared<ExcelPageSetup>(m_pWorkbook, m_nIndex, m_xSheet));

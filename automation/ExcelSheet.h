@@ -9,7 +9,7 @@
 
 class ExcelWorkbook;
 
-// One sheet: Visible (get: VT_I4, -1 shown, 0 hidden), Activate, PageSetup
+// One sheet: Name (get: VT_BSTR), Visible (get: VT_I4, -1 shown, 0 hidden), Activate, PageSetup
 // (its Pages.Count: the pages PrintOut prints), and PrintOut into a PDF print file. PrintOut returns VT_BOOL true when it wrote the file,
 // and VT_BOOL false, writing no file (and removing an old file of that name),
 // when the sheet is empty (the office would print a blank page for it) or hidden.

@@ -20,6 +20,7 @@ const QStringList kValueOptions = {
     QStringLiteral("--pdf-version"),     QStringLiteral("-o"),
     QStringLiteral("--output"),          QStringLiteral("--jobs"),
     QStringLiteral("--page-layout"),     QStringLiteral("--page-mode"),
+    QStringLiteral("--merge"),
 };
 
 // Command-line value -> item text of its list.
@@ -113,6 +114,8 @@ bool CliArguments::Parse(const QStringList& args, CliSettings* s, QString* error
             s->overwrite = true;
             continue;
         }
+        if (ApplyFlag(arg, &s->options))
+            continue;
         const qsizetype eq = arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('=')) : -1;
         const QString name = eq < 0 ? arg : arg.left(eq);
         if (!kValueOptions.contains(name)) {
@@ -158,6 +161,12 @@ bool CliArguments::ApplyOption(const QString& name, const QString& value, State*
             return false;
         }
         s->outputFolder = value;
+    } else if (name == QLatin1String("--merge")) {
+        if (value.isEmpty() || value.endsWith(QLatin1Char('/'))) {
+            *error = QStringLiteral("--merge needs a file name (FILE.pdf)");
+            return false;
+        }
+        s->mergeFile = value;
     } else if (!ArgumentBytes::IsText(value) && !name.endsWith(QLatin1String("-password-file"))) {
         *error = QStringLiteral("the value of %1 is not valid UTF-8 text").arg(name);
         return false;
@@ -195,6 +204,19 @@ bool CliArguments::ApplyOption(const QString& name, const QString& value, State*
     } else {
         return ApplyChoice(name, value, &o, error);
     }
+    return true;
+}
+
+bool CliArguments::ApplyFlag(const QString& arg, ConversionOptions* o)
+{
+    if (arg == QLatin1String("--no-bookmarks"))
+        o->m_bBookmarks = 0;
+    else if (arg == QLatin1String("--fit-width"))
+        o->m_bFitWidth = 1;
+    else if (arg == QLatin1String("--pdfa"))
+        o->m_bPdfA = 1;
+    else
+        return false;
     return true;
 }
 
@@ -251,12 +273,20 @@ bool CliArguments::CheckConsistent(const State& state, QString* error)
         *error = QStringLiteral("no workbook given");
         return false;
     }
-    if (s.outputFolder.isEmpty()) {
+    if (s.outputFolder.isEmpty() && s.mergeFile.isEmpty()) {
         *error = QStringLiteral("no output folder given (-o FOLDER)");
+        return false;
+    }
+    if (!s.outputFolder.isEmpty() && !s.mergeFile.isEmpty()) {
+        *error = QStringLiteral("--merge writes one PDF instead of one per workbook in -o FOLDER: give only one of them");
         return false;
     }
     const bool owner = state.HasPasswordFile(QStringLiteral("owner"));
     const ConversionOptions& o = s.options;
+    if (o.m_bPdfA && owner) {
+        *error = QStringLiteral("--pdfa cannot go with --owner-password-file: a PDF/A file cannot be encrypted");
+        return false;
+    }
     if (!owner) {
         const char* without = nullptr;
         if (state.HasPasswordFile(QStringLiteral("user")))
@@ -314,6 +344,7 @@ QString CliArguments::Usage()
 {
     return QStringLiteral(
         "Usage: orvik-xl2pdf [options] WORKBOOK... -o FOLDER\n"
+        "       orvik-xl2pdf [options] WORKBOOK... --merge FILE.pdf\n"
         "Converts workbooks (.xls, .xlsx, .xlsm, .xlsb, .xltx, .xltm, .ods; macros never run)\n"
         "into PDFs named after them in FOLDER.\n"
         "\n"
@@ -331,6 +362,9 @@ QString CliArguments::Usage()
         "  --pdf-version 1.3|1.4|1.5              (default 1.3)\n"
         "  --page-layout continuous|single|facing|continuous-facing  (default continuous)\n"
         "  --page-mode normal|bookmarks|thumbnails|full-screen       (default normal)\n"
+        "  --no-bookmarks              leave out the outline (one entry per sheet)\n"
+        "  --fit-width                 print each sheet one page wide (the workbook is not changed)\n"
+        "  --pdfa                      archival PDF/A-2b (sRGB; not with security)\n"
         "Workbooks:\n"
         "  --workbook-password-file F  password tried on workbooks that refuse to open;\n"
         "                              otherwise the terminal asks, or the workbook is skipped\n"
@@ -338,12 +372,16 @@ QString CliArguments::Usage()
         "  --jobs N                    convert N workbooks at once, each with an office\n"
         "                              of its own (default: one per processor, as memory allows)\n"
         "  -o FOLDER, --output FOLDER  where the PDFs go (must exist)\n"
+        "  --merge FILE.pdf            one PDF of all converted workbooks in list order\n"
+        "                              instead of -o (an outline of workbooks and sheets)\n"
         "  --help                      show this text\n"
         "\n"
         "Examples:\n"
         "  orvik-xl2pdf --overwrite ~/Reports/*.xlsx -o ~/Reports/pdf\n"
         "  orvik-xl2pdf --title \"Sales 2026\" --page-mode bookmarks sales.xlsx -o pdfs\n"
         "  orvik-xl2pdf --owner-password-file ~/.owner-password --deny print book.xls -o pdfs\n"
+        "  orvik-xl2pdf --merge ~/Reports/year.pdf --page-mode bookmarks ~/Reports/*.xlsx\n"
+        "  orvik-xl2pdf --fit-width --pdfa wide-table.xlsx -o archive\n"
         "\n"
         "Exit status: 0 every workbook converted, 1 some workbook not converted\n"
         "(failed, cancelled, stopped, or its PDF kept), 2 bad usage.\n");

@@ -11,6 +11,7 @@ class WakePipe;
 struct CliSettings {
     QStringList workbooks;        // as given, in order
     QString outputFolder;         // as given with -o
+    QString mergeFile;            // as given with --merge: one PDF for all workbooks instead
     ConversionOptions options;    // every PDF setting, passwords included
     bool overwrite = false;       // replace PDFs that exist
     int jobs = 0;                 // lanes that convert at once (0: the machine's default)
@@ -45,6 +46,8 @@ private:
     static bool TakeValue(const QStringList& args, int& i, const QString& name, const QString& inlineValue,
                           bool hasInline, QString* value, QString* error);
     static bool ApplyOption(const QString& name, const QString& value, State* state, QString* error);
+    // --no-bookmarks, --fit-width, --pdfa; false for any other argument.
+    static bool ApplyFlag(const QString& arg, ConversionOptions* o);
     static bool ApplyDeny(const QString& list, ConversionOptions* o, QString* error);
     static bool ApplyChoice(const QString& name, const QString& value, ConversionOptions* o, QString* error);
     static bool CheckConsistent(const State& state, QString* error);

@@ -59,13 +59,13 @@ void CliReporter::WorkbookFinished(const WorkbookReport& report)
                            .arg(m_nPercent, 3)
                            .arg(name, QLatin1String(kWhat[report.result]));
     const bool written = report.result == WorkbookReport::Converted || report.result == WorkbookReport::Incomplete;
-    if (written)
+    if (written && !m_bMerging)
         progress += QStringLiteral(" -> ") + report.pdfPath;
     Line(m_pErr, progress);
     const QString problem = ProblemLine(report);
     if (!problem.isEmpty())
         Line(m_pErr, problem);
-    if (report.result == WorkbookReport::Converted) {
+    if (report.result == WorkbookReport::Converted && !m_bMerging) {
         std::fprintf(m_pOut, "%s\n", report.pdfPath.toLocal8Bit().constData());
         std::fflush(m_pOut);
     }

@@ -21,6 +21,9 @@ public:
     void WorkbookFinished(const WorkbookReport& report) override;
     void RunFinished(const ConversionRunSummary& summary) override;
 
+    // With --merge: the workbooks' PDFs are parts of the merged one, not named.
+    void SetMerging(bool merging) { m_bMerging = merging; }
+
     // The line for a workbook that was not converted (or lost sheets); empty for a converted one.
     QString ProblemLine(const WorkbookReport& report) const;
     // The line for a printed sheet of the workbook started last.
@@ -38,5 +41,6 @@ private:
     FILE* m_pOut;
     FILE* m_pErr;
     bool m_bSheetLines;        // standard error is a terminal
+    bool m_bMerging = false;
     QString m_strStarted;      // file name of the workbook started last
 };

@@ -4,16 +4,20 @@
 #include "cli/ArgumentBytes.h"
 #include "cli/CliArguments.h"
 #include "cli/CliReporter.h"
+#include "cli/MergeOutput.h"
 #include "cli/OutputFolderCheck.h"
 #include "cli/SignalStop.h"
 #include "cli/TerminalPrompts.h"
 #include "cli/WorkbookFileCheck.h"
 #include "engine/ConversionRun.h"
+#include "engine/PdfMerge.h"
+#include "platform/StopGate.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -50,6 +54,20 @@ QStringList AcceptedWorkbooks(const QStringList& given, int* refused)
     return accepted;
 }
 
+// Joins the converted workbooks into the merged PDF; false when it was not written.
+bool Merge(const MergeOutput& merge, const ConversionRunSummary& summary, const CliSettings& settings,
+           StopGate* gate)
+{
+    QString message;
+    const bool written = merge.Write(summary, settings.options, settings.overwrite, gate, &message);
+    Complain(message);
+    if (written) {
+        std::fprintf(stdout, "%s\n", merge.Target().toLocal8Bit().constData());
+        std::fflush(stdout);
+    }
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -72,12 +90,23 @@ int main(int argc, char** argv)
         std::fputs(CliArguments::Usage().toLocal8Bit().constData(), stdout);
         return CliArguments::kAllConverted;
     }
-    const QString folderProblem = OutputFolderCheck::Problem(settings.outputFolder);
+    std::optional<MergeOutput> merge;
+    if (!settings.mergeFile.isEmpty())
+        merge.emplace(settings.mergeFile);
+    const QString folderProblem =
+        OutputFolderCheck::Problem(merge ? QFileInfo(merge->Target()).path() : settings.outputFolder);
     if (!folderProblem.isEmpty()) {
         Complain(folderProblem);
         return CliArguments::kBadUsage;
     }
-    const QFileInfo folder(settings.outputFolder);
+    if (merge) {
+        const QString problem = merge->Prepare();
+        if (!problem.isEmpty()) {
+            Complain(problem);
+            return CliArguments::kNotAllConverted;
+        }
+    }
+    const QFileInfo folder(merge ? merge->Folder() : settings.outputFolder);
 
     int refused = 0;
     const QStringList workbooks = AcceptedWorkbooks(settings.workbooks, &refused);
@@ -86,7 +115,9 @@ int main(int argc, char** argv)
     RegisterOfficeServer();
     TerminalPrompts prompts(stop, settings.overwrite, settings.haveWorkbookPassword, settings.workbookPassword);
     CliReporter reporter(&prompts, int(workbooks.size()), refused);
-    const ConversionOptions options = settings.options;
+    reporter.SetMerging(merge.has_value());
+    const ConversionOptions options = merge ? PdfMerge::PartOptions(settings.options) : settings.options;
+    StopGate mergeGate;
     ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &reporter);
     run.SetExistingPdf(settings.overwrite ? ConversionRun::ExistingPdf::Replace : ConversionRun::ExistingPdf::Keep);
     run.SetLanes(settings.jobs > 0 ? settings.jobs : ConversionRun::DefaultLanes());
@@ -96,11 +127,18 @@ int main(int argc, char** argv)
     stopOnSignal.OnSignal([&](int, int count) {
         Complain(count == 1 ? QStringLiteral("stopping (once more to stop at once).") : QStringLiteral("stopping at once."));
         run.RequestStop();
+        mergeGate.RequestStop();
     });
-    if (stop.IsWoken()) // a stop that came before the handler above
+    if (stop.IsWoken()) { // a stop that came before the handler above
         run.RequestStop();
+        mergeGate.RequestStop();
+    }
     const ConversionRunSummary summary = run.Run();
-    stopOnSignal.Finish();
     run.Finish();
-    return refused == 0 && summary.AllConverted() ? CliArguments::kAllConverted : CliArguments::kNotAllConverted;
+    bool merged = true;
+    if (merge && !summary.stopped)
+        merged = Merge(*merge, summary, settings, &mergeGate);
+    stopOnSignal.Finish();
+    return refused == 0 && merged && summary.AllConverted() ? CliArguments::kAllConverted
+                                                            : CliArguments::kNotAllConverted;
 }

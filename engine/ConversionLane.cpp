@@ -306,6 +306,8 @@ void ConversionLane::ResolveHeld(WorkbookReport report, const WorkbookOutcome& o
     if (replace && PdfPublisher::Publish(outcome.heldPdf, report.pdfPath, true, &error) ==
                        PdfPublisher::Result::Published) {
         report.result = WorkbookReport::Converted;
+        report.pages = outcome.pages;
+        report.sheets = outcome.sheets;
         m_run.Publish(report);
         return;
     }
@@ -321,6 +323,10 @@ void ConversionLane::ResolveHeld(WorkbookReport report, const WorkbookOutcome& o
 
 void ConversionLane::FinishWorkbook(WorkbookReport report, const WorkbookOutcome& outcome)
 {
+    if (outcome.converted || outcome.incomplete) {
+        report.pages = outcome.pages;
+        report.sheets = outcome.sheets;
+    }
     if (outcome.converted) {
         report.result = WorkbookReport::Converted;
         report.message = outcome.failure;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,9 @@ struct WorkbookReport {
     QString pdfPath;        // the target in the output folder
     Result result = NotReached;
     QString message;        // one line naming the workbook when something went wrong
+    int pages = 0;          // pages of the PDF written (0 when none was)
+    // Each printed sheet's name and first page (1-based) in that PDF, in page order.
+    QList<QPair<QString, int>> sheets;
 };
 
 // The end of a run.

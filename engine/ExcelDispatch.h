@@ -15,6 +15,9 @@ constexpr int32_t Activate = 0x130;    // Sheet, method
 constexpr int32_t PrintOut = 0x6EC;    // Sheet, method, 8 arguments
 constexpr int32_t PageSetup = 0x3E6;   // Sheet, property get: the page setup
 constexpr int32_t Pages = 0xA91;       // PageSetup, property get: the pages (Count: the sheet's printed pages)
+constexpr int32_t FitToPagesTall = 0x3F0; // PageSetup, property put: pages tall (VT_BOOL false: any number)
+constexpr int32_t FitToPagesWide = 0x3F1; // PageSetup, property put: pages wide (VT_BOOL false: any number)
+constexpr int32_t Name = 0x6E;        // Sheet, property get: VT_BSTR
 constexpr int32_t Close = 0x115;       // Workbook, method, 3 arguments
 constexpr int32_t Quit = 0x12E;        // Application, method
 } // namespace ExcelDispid

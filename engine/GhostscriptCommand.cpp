@@ -49,6 +49,9 @@ QString GhostscriptCommand::CompatibilityLevel(const QString& item)
 
 QString GhostscriptCommand::EffectiveLevel(const ConversionOptions& options)
 {
+    // PDF/A-2 is built on PDF 1.7, whatever version the list holds.
+    if (options.m_bPdfA)
+        return QStringLiteral("1.7");
     const QString level = CompatibilityLevel(options.m_strPdfVersion);
     const bool highEncryption = options.SecurityApplies() && options.m_nEncryptionLevel == 1;
     if (highEncryption && level == QLatin1String("1.3"))
@@ -141,6 +144,10 @@ GhostscriptCommand GhostscriptCommand::Start(const ConversionOptions& options,
     // Read without it, see-through things are drawn opaque and the text stays.
     if (WithoutTransparency(options))
         a << QStringLiteral("-dNOTRANSPARENCY");
+    // Archival output: colours in sRGB, what PDF/A cannot hold left out (the file stays PDF/A).
+    if (options.m_bPdfA)
+        a << QStringLiteral("-dPDFA=2") << QStringLiteral("-dPDFACompatibilityPolicy=1")
+          << QStringLiteral("-sColorConversionStrategy=RGB");
     if (options.SecurityApplies())
         a << QLatin1Char('@') + Absolute(files.argumentFile);
     a << QStringLiteral("-sOutputFile=") + EscapeOutputName(files.outputFile);

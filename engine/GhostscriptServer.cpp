@@ -3,6 +3,7 @@
 #include "engine/ToUnicodeCheck.h"
 
 #include "engine/GhostscriptCommand.h"
+#include "engine/Pdfmarks.h"
 #include "engine/PrivateFile.h"
 #include "engine/ToUnicodeCheck.h"
 #include "platform/StopGate.h"
@@ -136,7 +137,8 @@ QString GhostscriptServer::KeyOf(const Job& job) const
     // The distiller settings stay with the process from job to job, so they belong to its key.
     return QStringList{GhostscriptCommand::SecurityArguments(o).join(QLatin1Char(' ')),
                        GhostscriptCommand::EffectiveLevel(o),
-                       o.m_strDocCompression, o.m_strImageCompression, o.m_strJpegQuality}
+                       o.m_strDocCompression, o.m_strImageCompression, o.m_strJpegQuality,
+                       o.m_bPdfA ? QStringLiteral("PDF/A") : QString()}
         .join(QLatin1Char('\n'));
 }
 
@@ -183,8 +185,10 @@ QByteArray GhostscriptServer::JobText(const Job& job) const
     // The distiller parameters act only on pages read after them; the document
     // information must come after the pages, or the print files' own title wins.
     text += RunLine(job.pdfmarks);
+    if (!job.opening.isEmpty())
+        text += RunLine(job.opening);
     for (const QString& input : job.inputFiles)
-        text += InputLine(input);
+        text += InputLine(input, job.bookmarks.value(input));
     return text;
 }
 
@@ -208,6 +212,7 @@ GhostscriptServer::Outcome GhostscriptServer::Begin(const Job& job, StopGate* ga
     m_nDiagnosticWeight = 0;
     m_baReceived.clear();
     m_strPdfmarks = job.pdfmarks;
+    m_strClosing = job.closing;
     // m_baToSend holds what is still to be sent: the prelude of a new process, then the job.
     m_baToSend += JobText(job);
     Flush();
@@ -215,11 +220,11 @@ GhostscriptServer::Outcome GhostscriptServer::Begin(const Job& job, StopGate* ga
     return outcome;
 }
 
-bool GhostscriptServer::Add(const QString& inputFile)
+bool GhostscriptServer::Add(const QString& inputFile, const QString& bookmark)
 {
     if (!m_pProcess || !m_pProcess->Running())
         return false;
-    m_baToSend += InputLine(inputFile);
+    m_baToSend += InputLine(inputFile, bookmark);
     Flush();
     return m_pProcess->Running();
 }
@@ -232,6 +237,8 @@ GhostscriptServer::Outcome GhostscriptServer::Finish(StopGate* gate)
         return outcome;
     }
     m_baToSend += RunLine(m_strPdfmarks);
+    if (!m_strClosing.isEmpty())
+        m_baToSend += RunLine(m_strClosing);
     m_baToSend += QByteArray::number(m_nJob) + " orvik.end\n";
     bool failed = false;
     bool ended;
@@ -276,6 +283,13 @@ QByteArray GhostscriptServer::InputLine(const QString& file)
     // stack while the file is read, so one process serves files of both kinds.
     const char* const run = ToUnicodeCheck::NeedsOlderReader(file) ? " orvik.runolder\n" : " orvik.run\n";
     return PostScriptString(QFile::encodeName(AbsolutePath(file))) + run;
+}
+
+QByteArray GhostscriptServer::InputLine(const QString& file, const QString& bookmark)
+{
+    if (bookmark.isEmpty())
+        return InputLine(file);
+    return "{ " + Pdfmarks::Bookmark(bookmark).toLatin1() + " } orvik.do\n" + InputLine(file);
 }
 
 void GhostscriptServer::Flush()

@@ -4,6 +4,7 @@
 #include "platform/ChildProcess.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,9 @@ public:
         QString outputPdf;        // written from scratch; any folder below the write folder
         QString pdfmarks;         // below the read folder
         QStringList inputFiles;   // below the read folder, in page order
+        QHash<QString, QString> bookmarks; // outline title of the sheet an input file begins
+        QString opening;          // below the read folder, run once before the pages (may be empty)
+        QString closing;          // below the read folder, run once after the pages (may be empty)
     };
     struct Outcome {
         bool ok = false;       // the job ended and Ghostscript reported no error
@@ -54,7 +58,7 @@ public:
     // waiting for it like Run. Nothing else uses the server from Begin to
     // Finish or Abandon. Begin ends the outcome with ok when the job began.
     Outcome Begin(const Job& job, StopGate* gate);
-    bool Add(const QString& inputFile);
+    bool Add(const QString& inputFile, const QString& bookmark = {});
     Outcome Finish(StopGate* gate);
     // Ends a begun job without waiting for it: its process is ended at once.
     void Abandon();
@@ -75,6 +79,8 @@ private:
     static QByteArray RunLine(const QString& file);
     // RunLine for a print file: read with the PDF reader it needs.
     static QByteArray InputLine(const QString& file);
+    // An outline entry for the page that comes next, then the file's InputLine.
+    static QByteArray InputLine(const QString& file, const QString& bookmark);
     // Writes what the pipe takes now and reads what the process has printed, without waiting.
     void Flush();
     // One write of what is still to be sent; false when the pipe takes nothing now.
@@ -96,5 +102,6 @@ private:
     QString m_strDiagnostic;    // the current job's error line that tells most
     int m_nDiagnosticWeight = 0; // how much it tells (DiagnosticOf in the source)
     QString m_strPdfmarks;      // of the current job, run again at its end
+    QString m_strClosing;       // of the current job, run last
     int m_nJob = 0;
 };

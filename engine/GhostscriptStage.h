@@ -2,6 +2,7 @@
 
 #include "options/ConversionOptions.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,8 @@ struct GhostscriptJob {
     // temporary name for the caller to decide (GhostscriptResult::heldPdf).
     enum class Existing { Keep, Replace, Hold };
     Existing existing = Existing::Keep;
+    QHash<QString, QString> bookmarks{}; // outline title of the sheet a print file begins
+    QString outline{};             // pdfmarks run after the pages (an outline of known pages; may be empty)
 };
 
 struct GhostscriptResult {

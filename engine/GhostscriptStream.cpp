@@ -65,6 +65,43 @@ bool CGhostscriptStream::WritePdfmarks(QString* error)
            Pdfmarks::WritePdfmarksFile(m_strPdfmarks, Pdfmarks::BuildText(m_job.options), error);
 }
 
+QString CGhostscriptStream::WriteProgram(const QString& prefix, const QByteArray& text, QString* error)
+{
+    const QString path = PrivateFile::CreateUnique(m_job.runFolder, prefix, QString(), error);
+    if (path.isEmpty())
+        return path;
+    if (!PrivateFile::Write(path, text, error)) {
+        QFile::remove(path);
+        return QString();
+    }
+    return path;
+}
+
+bool CGhostscriptStream::WriteOpeningAndClosing(QString* error)
+{
+    if (m_job.options.m_bPdfA) {
+        // Ghostscript may read only below the run folder: the profile goes there.
+        const QString profile = Pdfmarks::SrgbProfile();
+        QFile source(profile);
+        if (profile.isEmpty() || !source.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("PDF/A needs Ghostscript's sRGB colour profile (srgb.icc), which was not found.");
+            return false;
+        }
+        m_strProfile = WriteProgram(QStringLiteral("srgb-"), source.readAll(), error);
+        if (m_strProfile.isEmpty())
+            return false;
+        m_strOpening = WriteProgram(QStringLiteral("opening-"), Pdfmarks::OutputIntent(m_strProfile).toLatin1(), error);
+        if (m_strOpening.isEmpty())
+            return false;
+    }
+    if (!m_job.outline.isEmpty()) {
+        m_strClosing = WriteProgram(QStringLiteral("outline-"), m_job.outline.toLatin1(), error);
+        if (m_strClosing.isEmpty())
+            return false;
+    }
+    return true;
+}
+
 GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
 {
     if (gate && gate->StopRequested())
@@ -75,8 +112,11 @@ GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
     if (m_job.runFolder.isEmpty() || !QFileInfo(m_job.runFolder).isDir())
         return Failure(QStringLiteral("The temporary folder of the conversion is missing."));
 
+    if (m_job.options.m_bPdfA && m_job.options.SecurityApplies())
+        return Failure(QStringLiteral("A PDF/A file cannot be encrypted: turn security off or leave out PDF/A."));
+
     QString error;
-    if (!WritePdfmarks(&error)) {
+    if (!WritePdfmarks(&error) || !WriteOpeningAndClosing(&error)) {
         RemoveFiles();
         return Failure(error);
     }
@@ -93,7 +133,8 @@ GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
     if (!m_pServer)
         m_pServer = &m_ownServer.emplace(m_job.runFolder, folder, m_job.interpreter);
     const GhostscriptServer::Outcome outcome = m_pServer->Begin(
-        GhostscriptServer::Job{m_job.options, m_strPartialPdf, m_strPdfmarks, m_job.inputFiles},
+        GhostscriptServer::Job{m_job.options, m_strPartialPdf, m_strPdfmarks, m_job.inputFiles, m_job.bookmarks,
+                               m_strOpening, m_strClosing},
         gate);
     if (!outcome.ok) {
         RemoveFiles();
@@ -103,13 +144,15 @@ GhostscriptResult CGhostscriptStream::Begin(StopGate* gate)
     return GhostscriptResult{true, m_strTarget, QString()};
 }
 
-bool CGhostscriptStream::Add(const QString& printFile)
+bool CGhostscriptStream::Add(const QString& printFile, const QString& bookmark)
 {
     if (!m_bBegun)
         return false;
     PrepareInput(printFile);
     m_job.inputFiles.append(printFile);
-    return m_pServer->Add(printFile);
+    if (!bookmark.isEmpty())
+        m_job.bookmarks.insert(printFile, bookmark);
+    return m_pServer->Add(printFile, bookmark);
 }
 
 void CGhostscriptStream::PrepareInput(const QString& printFile) const
@@ -168,7 +211,7 @@ void CGhostscriptStream::Abandon()
 
 void CGhostscriptStream::RemoveFiles()
 {
-    for (QString* file : {&m_strPdfmarks, &m_strPartialPdf}) {
+    for (QString* file : {&m_strPdfmarks, &m_strPartialPdf, &m_strOpening, &m_strProfile, &m_strClosing}) {
         if (!file->isEmpty())
             QFile::remove(*file);
         file->clear();

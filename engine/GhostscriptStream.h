@@ -29,7 +29,7 @@ public:
     GhostscriptResult Begin(StopGate* gate);
     // False when the file cannot join this job (the Ghostscript ended). The
     // stream is then of no further use: abandon it and join the files anew.
-    bool Add(const QString& printFile);
+    bool Add(const QString& printFile, const QString& bookmark = {});
     // Ends the job and publishes its PDF as the job's Existing rule says; a
     // stop on the gate ends Ghostscript at once.
     GhostscriptResult Finish(StopGate* gate);
@@ -43,6 +43,9 @@ public:
 private:
     GhostscriptResult Failure(const QString& message) const;
     bool WritePdfmarks(QString* error);
+    // The programs run once before and after the pages: the PDF/A output intent, the job's outline.
+    bool WriteOpeningAndClosing(QString* error);
+    QString WriteProgram(const QString& prefix, const QByteArray& text, QString* error);
     // Moves the complete PDF to its target (or holds it, or leaves the target be).
     GhostscriptResult Publish();
     void RemoveFiles();
@@ -54,6 +57,9 @@ private:
     std::optional<GhostscriptServer> m_ownServer;
     QString m_strTarget;
     QString m_strPdfmarks;
+    QString m_strOpening;   // empty when there is none
+    QString m_strProfile;   // copy of the sRGB profile the opening reads (PDF/A)
+    QString m_strClosing;   // empty when there is none
     QString m_strPartialPdf;
     bool m_bBegun = false;
 };

@@ -32,6 +32,9 @@ public:
     // What the workbook opened with (kept in memory only).
     const QString& Password() const { return m_strPassword; }
     int Sheet() const { return m_nSheet; }
+    // Whether the sheet prints scaled to one page wide (helpers must paginate it alike).
+    void SetFitWidth(bool fit) { m_bFitWidth = fit; }
+    bool FitWidth() const { return m_bFitWidth; }
     int Parts() const { return int(m_ranges.size()); }
     CPageChunks::Range RangeOf(int part) const { return m_ranges.at(size_t(part)); }
     QString FileOf(int part) const { return m_lstFiles.at(part); }
@@ -53,6 +56,7 @@ private:
     const QString m_strWorkbookPath;
     const QString m_strPassword;
     const int m_nSheet;
+    bool m_bFitWidth = false;
     const std::vector<CPageChunks::Range> m_ranges;
     const QStringList m_lstFiles;
 

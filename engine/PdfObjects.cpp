@@ -1,5 +1,7 @@
 #include "engine/PdfObjects.h"
 
+#include <cctype>
+
 #include <QRegularExpression>
 
 QByteArray PdfObjects::Inflate(const QByteArray& data)
@@ -65,4 +67,20 @@ bool PdfObjects::StreamContents(const QByteArray& pdf, qsizetype objStart, QByte
     const QByteArray raw = pdf.mid(data, endStream - data);
     *contents = filtered ? Inflate(raw) : raw;
     return !contents->isEmpty();
+}
+
+int PdfObjects::CountPages(const QByteArray& pdf)
+{
+    int pages = 0;
+    for (qsizetype at = pdf.indexOf("/Type"); at >= 0; at = pdf.indexOf("/Type", at + 5)) {
+        qsizetype i = at + 5;
+        while (i < pdf.size() && (pdf.at(i) == ' ' || pdf.at(i) == '\n' || pdf.at(i) == '\r' || pdf.at(i) == '\t'))
+            ++i;
+        if (pdf.mid(i, 5) != "/Page")
+            continue;
+        const char next = i + 5 < pdf.size() ? pdf.at(i + 5) : ' ';
+        if (!std::isalnum(static_cast<unsigned char>(next)))
+            ++pages;
+    }
+    return pages;
 }

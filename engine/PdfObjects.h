@@ -23,5 +23,9 @@ public:
     // The decoded contents of the stream object that starts at objStart (just
     // after "obj"); false when it is no stream, or one stored in another way
     // than plain or Flate (other filters, or decode parameters).
+    // The page objects in the file (each "/Type /Page" dictionary); an
+    // updated file that redefines a page counts it twice, so callers count the
+    // office's print files only, written in one piece.
+    static int CountPages(const QByteArray& pdf);
     static bool StreamContents(const QByteArray& pdf, qsizetype objStart, QByteArray* contents);
 };

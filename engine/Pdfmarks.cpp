@@ -1,8 +1,13 @@
 #include "engine/Pdfmarks.h"
 
+#include "engine/GhostscriptServer.h"
 #include "engine/PrivateFile.h"
+#include "platform/InstallationFolder.h"
 #include "options/ConversionOptions.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 namespace {
@@ -150,6 +155,40 @@ QString BuildText(const ConversionOptions& options)
            PageCompression(options.m_strDocCompression) +
            ImageCompression(options.m_strImageCompression, q) +
            QStringLiteral("\n>> setdistillerparams");
+}
+
+QString Bookmark(const QString& title, int page, int count)
+{
+    QString entry = QStringLiteral("[/Title ") + InfoString(title);
+    if (count > 0)
+        entry += QStringLiteral(" /Count %1").arg(count);
+    if (page > 0)
+        entry += QStringLiteral(" /Page %1").arg(page);
+    return entry + QStringLiteral(" /View [/Fit] /OUT pdfmark");
+}
+
+QString OutputIntent(const QString& iccPath)
+{
+    return QStringLiteral("[/_objdef {orvik_icc} /type /stream /OBJ pdfmark\n"
+                          "[{orvik_icc} << /N 3 >> /PUT pdfmark\n"
+                          "[{orvik_icc} %1 (r) file /PUT pdfmark\n"
+                          "[/_objdef {orvik_intent} /type /dict /OBJ pdfmark\n"
+                          "[{orvik_intent} << /Type /OutputIntent /S /GTS_PDFA1 /DestOutputProfile {orvik_icc} "
+                          "/OutputConditionIdentifier (sRGB IEC61966-2.1) /Info (sRGB IEC61966-2.1) >> /PUT pdfmark\n"
+                          "[{Catalog} << /OutputIntents [ {orvik_intent} ] >> /PUT pdfmark\n")
+        .arg(QString::fromLatin1(GhostscriptServer::PostScriptString(QFile::encodeName(iccPath))));
+}
+
+QString SrgbProfile()
+{
+    const QString beside = InstallationFolder() + QStringLiteral("/gs/share/ghostscript/iccprofiles/srgb.icc");
+    QStringList candidates{beside, QStringLiteral("/usr/share/color/icc/ghostscript/srgb.icc")};
+    for (const QString& folder : QDir(QStringLiteral("/usr/share/ghostscript")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        candidates << QStringLiteral("/usr/share/ghostscript/%1/iccprofiles/srgb.icc").arg(folder);
+    for (const QString& path : candidates)
+        if (QFileInfo(path).isFile())
+            return path;
+    return QString();
 }
 
 bool WritePdfmarksFile(const QString& path, const QString& text, QString* error)

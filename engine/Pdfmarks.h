@@ -25,6 +25,16 @@ QString DocumentView(const QString& pageLayout, const QString& pageMode);
 // The whole program text (ASCII only).
 QString BuildText(const ConversionOptions& options);
 
+// An outline entry (ASCII only, one line, no line end) that opens the given
+// page fitted in the window: the page about to be written when page is 0;
+// count is the number of entries that follow it as its children.
+QString Bookmark(const QString& title, int page = 0, int count = 0);
+
+// The PDF/A output intent for the sRGB profile at iccPath (ASCII only).
+QString OutputIntent(const QString& iccPath);
+// Ghostscript's sRGB profile, empty when none is found.
+QString SrgbProfile();
+
 // Writes text to path (created or truncated, mode 0600). False with a message on failure.
 bool WritePdfmarksFile(const QString& path, const QString& text, QString* error);
 

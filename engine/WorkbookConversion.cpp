@@ -5,6 +5,7 @@
 #include "engine/ExcelDispatch.h"
 #include "engine/GhostscriptStage.h"
 #include "engine/GhostscriptStream.h"
+#include "engine/PdfObjects.h"
 #include "engine/PageChunks.h"
 #include "engine/PageRangeShare.h"
 #include "engine/PrintFile.h"
@@ -293,21 +294,28 @@ bool CWorkbookConversion::IsHidden(const Variant& visible)
     }
 }
 
-bool CWorkbookConversion::AttachSheet(Application& excel, int index)
+bool CWorkbookConversion::AttachSheet(Application& excel, int index, bool fitWidth)
 {
     excel.sheet.AttachDispatch(
         excel.sheets.GetObjectProperty(ExcelDispid::Item, {Variant::Short(static_cast<int16_t>(index))}));
     // A sheet the user hid is left out, as the spreadsheet's own PDF export leaves it out.
     if (IsHidden(excel.sheet.GetProperty(ExcelDispid::Visible)))
         return false;
+    if (fitWidth) {
+        // For this print only: the workbook is closed without saving.
+        CDispatchDriver setup(excel.sheet.GetObjectProperty(ExcelDispid::PageSetup));
+        setup.SetProperty(ExcelDispid::FitToPagesWide, Variant::Long(1));
+        setup.SetProperty(ExcelDispid::FitToPagesTall, Variant::Bool(false));
+    }
     excel.sheet.InvokeHelper(ExcelDispid::Activate, DISPATCH_METHOD);
     return true;
 }
 
 bool CWorkbookConversion::PrintSheet(Application& excel, PrintedWorkbook& job, int index)
 {
-    if (!AttachSheet(excel, index))
+    if (!AttachSheet(excel, index, m_options.m_bFitWidth))
         return true;
+    m_strSheetTitle = SheetName(excel);
     const std::vector<CPageChunks::Range> ranges = CPageChunks::Plan(PagesToSplit(excel), m_nChunkPages);
     if (ranges.size() < 2)
         return PrintPart(excel, job, PrintFilePath(job.printFolder, index), std::nullopt);
@@ -329,6 +337,7 @@ bool CWorkbookConversion::PrintShared(Application& excel, PrintedWorkbook& job, 
     for (size_t part = 0; part < ranges.size(); ++part)
         files << PrintFilePath(job.printFolder, index, int(part) + 1);
     auto share = std::make_shared<PageRangeShare>(job.workbookPath, m_strWorkbookPassword, index, ranges, files);
+    share->SetFitWidth(m_options.m_bFitWidth);
     int handed = 0;
     // However this ends, no helper prints into the workbook's folder after it,
     // and what helpers printed that was not handed on goes.
@@ -369,8 +378,7 @@ int CWorkbookConversion::HandOverDone(PrintedWorkbook& job, const PageRangeShare
     for (; handed < share.Parts(); ++handed) {
         const PageRangeShare::State state = share.StateOf(handed);
         if (state == PageRangeShare::State::Printed) {
-            job.printFiles.append(share.FileOf(handed));
-            HandOver(job, share.FileOf(handed));
+            AddPrintFile(job, share.FileOf(handed));
         } else if (state != PageRangeShare::State::Empty) {
             break;
         }
@@ -393,7 +401,7 @@ int CWorkbookConversion::HelpPrint(PageRangeShare& share)
         excel.workbooks.AttachDispatch(excel.app.GetObjectProperty(ExcelDispid::Workbooks));
         if (OpenWorkbook(excel, job) == Opened) {
             excel.sheets.AttachDispatch(excel.workbook.GetObjectProperty(ExcelDispid::Sheets));
-            if (AttachSheet(excel, share.Sheet()))
+            if (AttachSheet(excel, share.Sheet(), share.FitWidth()))
                 printed = HelpWithRanges(excel, share);
         }
     } catch (...) {
@@ -426,6 +434,16 @@ int CWorkbookConversion::HelpWithRanges(Application& excel, PageRangeShare& shar
     return printed;
 }
 
+QString CWorkbookConversion::SheetName(Application& excel)
+{
+    // An application that does not name its sheets gives them no outline entry.
+    try {
+        return excel.sheet.GetProperty(ExcelDispid::Name).bstrVal;
+    } catch (const DispatchException&) {
+        return QString();
+    }
+}
+
 int CWorkbookConversion::PagesToSplit(Application& excel) const
 {
     if (m_nChunkPages <= 0)
@@ -445,8 +463,7 @@ bool CWorkbookConversion::PrintPart(Application& excel, PrintedWorkbook& job, co
 {
     switch (PrintInto(excel, file, pages)) {
     case PartResult::Printed:
-        job.printFiles.append(file);
-        HandOver(job, file);
+        AddPrintFile(job, file);
         return true;
     case PartResult::Nothing:
         return true;
@@ -476,10 +493,18 @@ CWorkbookConversion::PartResult CWorkbookConversion::PrintInto(Application& exce
     return PartResult::Printed;
 }
 
+void CWorkbookConversion::AddPrintFile(PrintedWorkbook& job, const QString& file)
+{
+    job.printFiles.append(file);
+    if (!m_strSheetTitle.isEmpty())
+        job.sheetTitles.insert(file, std::exchange(m_strSheetTitle, QString()));
+    HandOver(job, file);
+}
+
 void CWorkbookConversion::HandOver(PrintedWorkbook& job, const QString& file)
 {
     if (job.stream) {
-        if (!job.stream->Add(file))
+        if (!job.stream->Add(file, job.options.m_bBookmarks ? job.sheetTitles.value(file) : QString()))
             GiveUpStream(job); // all its files are joined anew at the end
         return;
     }
@@ -500,6 +525,8 @@ GhostscriptJob CWorkbookConversion::GhostscriptJobOf(const PrintedWorkbook& prin
     job.workbookPath = printed.workbookPath;
     job.outputFolder = printed.outputFolder;
     job.inputFiles = printed.printFiles;
+    if (printed.options.m_bBookmarks)
+        job.bookmarks = printed.sheetTitles;
     job.runFolder = printed.printFolder; // its pdfmarks stay beside its own print files
     job.existing = printed.existing;
     return job;
@@ -518,8 +545,10 @@ void CWorkbookConversion::DropPrintFiles(PrintedWorkbook& job, qsizetype from)
         return;
     // Ghostscript has had them: its job is given up and the rest joined anew.
     GiveUpStream(job);
-    while (job.printFiles.size() > from)
+    while (job.printFiles.size() > from) {
+        job.sheetTitles.remove(job.printFiles.last());
         QFile::remove(job.printFiles.takeLast());
+    }
 }
 
 void CWorkbookConversion::CloseAndQuit(Application& excel)
@@ -563,6 +592,8 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
                 outcome = Whole(printed, result);
             else if (!StopRequested())
                 outcome.failure = FailureLine(printed.workbookPath, OneLine(result.message));
+            if (result.ok || result.targetExists)
+                CountPages(printed, &outcome);
         }
     } else if (printed.status != PrintedWorkbook::Stopped) {
         outcome.failure = FailureLine(printed.workbookPath, printed.failure);
@@ -573,6 +604,17 @@ WorkbookOutcome CWorkbookConversion::ConvertPrinted(const PrintedWorkbook& print
     if (!printed.printFolder.isEmpty())
         QDir(printed.printFolder).removeRecursively();
     return outcome;
+}
+
+void CWorkbookConversion::CountPages(const PrintedWorkbook& printed, WorkbookOutcome* outcome)
+{
+    for (const QString& file : printed.printFiles) {
+        QFile pdf(file);
+        if (printed.sheetTitles.contains(file))
+            outcome->sheets.append({printed.sheetTitles.value(file), outcome->pages + 1});
+        if (pdf.open(QIODevice::ReadOnly))
+            outcome->pages += PdfObjects::CountPages(pdf.readAll());
+    }
 }
 
 WorkbookOutcome CWorkbookConversion::Whole(const PrintedWorkbook& printed, const GhostscriptResult& result)

@@ -4,6 +4,7 @@
 #include "engine/PageChunks.h"
 #include "options/ConversionOptions.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,8 @@ struct PrintedWorkbook {
     QString outputFolder;
     QString printFolder;        // this workbook's own folder inside the run folder
     QStringList printFiles;     // complete print files of this workbook, in page order
+    // The name of each printed sheet, by its first print file (with bookmarks on).
+    QHash<QString, QString> sheetTitles;
     // The Ghostscript job its print files were handed to as each was complete;
     // null when none was begun or it was given up (the files are joined anew).
     std::shared_ptr<CGhostscriptStream> stream;
@@ -56,6 +59,8 @@ struct WorkbookOutcome {
     QString heldPdf;         // with targetExists and Existing::Hold: the complete PDF, to move or remove
     QString failure;         // one line naming the workbook; empty when nothing went wrong
                              // (a converted one may carry a note here: a blank page)
+    int pages = 0;           // pages of the PDF made (also when it was held or kept aside)
+    QList<QPair<QString, int>> sheets; // each sheet's name and first page, in page order
 };
 
 // Converts workbooks one at a time: the spreadsheet application behind
@@ -160,6 +165,8 @@ private:
     void PrintSheets(Application& excel, PrintedWorkbook& job);
     // False when a stop cut the sheet short.
     bool PrintSheet(Application& excel, PrintedWorkbook& job, int index);
+    // The attached sheet's name (empty when the application gives none).
+    static QString SheetName(Application& excel);
     // The sheet's pages when it is to print in ranges, else 0.
     int PagesToSplit(Application& excel) const;
     // Prints the pages (all without a range) into the file; false on a stop.
@@ -173,8 +180,11 @@ private:
     // Hands on the shared ranges done so far, in page order, from handed on; the next one not done.
     int HandOverDone(PrintedWorkbook& job, const PageRangeShare& share, int handed);
     int HelpWithRanges(Application& excel, PageRangeShare& share);
-    // Attaches the application's sheet and makes it the active one; false when hidden.
-    static bool AttachSheet(Application& excel, int index);
+    // Attaches the application's sheet (scaled to one page wide when asked) and
+    // makes it the active one; false when hidden.
+    static bool AttachSheet(Application& excel, int index, bool fitWidth);
+    // Takes a complete print file into the workbook, the first of its sheet under the sheet's title.
+    void AddPrintFile(PrintedWorkbook& job, const QString& file);
     // Gives a complete print file to the workbook's Ghostscript job.
     void HandOver(PrintedWorkbook& job, const QString& file);
     // The Ghostscript stage's view of a printed workbook (its files so far).
@@ -185,6 +195,8 @@ private:
     // The outcome of a Ghostscript job over all of a workbook's sheets, or over those printed before a failure.
     static WorkbookOutcome Whole(const PrintedWorkbook& printed, const GhostscriptResult& result);
     static WorkbookOutcome Incomplete(const PrintedWorkbook& printed, const GhostscriptResult& result);
+    // The pages of the print files and where each sheet begins.
+    static void CountPages(const PrintedWorkbook& printed, WorkbookOutcome* outcome);
     static void AddBlankPage(PrintedWorkbook& job);
     static bool IsHidden(const Variant& visible);
     static void CloseAndQuit(Application& excel);
@@ -211,6 +223,7 @@ private:
     std::function<void()> m_beforeStreaming;
     int m_nChunkPages = kChunkPages;
     RangeSharing m_shareRanges;
+    QString m_strSheetTitle;    // the outline title of the sheet printing now, until its first file
 
     int m_bWorkbookDone = 0;
     QString m_strWorkbookPassword;

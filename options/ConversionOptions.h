@@ -34,6 +34,12 @@ struct ConversionOptions {
     QString m_strJpegQuality;
     QString m_strPdfVersion;
 
+    // Beyond the settings pages: an outline entry per printed sheet (on unless
+    // turned off), each sheet scaled to one page wide, archival PDF/A-2b output.
+    int m_bBookmarks = 1;
+    int m_bFitWidth = 0;
+    int m_bPdfA = 0;
+
     ConversionOptions();
 
     // True when the PDF gets an owner password and encryption at all.

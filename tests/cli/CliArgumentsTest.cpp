@@ -15,7 +15,8 @@ namespace {
 const QStringList kEveryOption = {"--title", "--author", "--subject", "--keywords", "--owner-password-file",
                                   "--user-password-file", "--workbook-password-file", "--deny", "--encryption",
                                   "--doc-compression", "--image-compression", "--jpeg-quality", "--pdf-version",
-                                  "--page-layout", "--page-mode", "--overwrite", "--jobs", "--output", "--help"};
+                                  "--page-layout", "--page-mode", "--no-bookmarks", "--fit-width", "--pdfa",
+                                  "--merge", "--overwrite", "--jobs", "--output", "--help"};
 
 class CliArgumentsTest : public ::testing::Test {
 protected:
@@ -75,6 +76,20 @@ TEST_F(CliArgumentsTest, EveryOptionReachesItsSetting)
     EXPECT_EQ(3, settings.jobs);
     EXPECT_EQ((QStringList{"a.xlsx", "b.xls"}), settings.workbooks);
     EXPECT_EQ(QStringLiteral("/out"), settings.outputFolder);
+}
+
+// The flags beyond the settings pages, and --merge in place of -o.
+TEST_F(CliArgumentsTest, FlagsAndMergeReachTheirSettings)
+{
+    ASSERT_TRUE(Parse({"--no-bookmarks", "--fit-width", "--pdfa", "--merge=all.pdf", "a.xls"})) << error.toStdString();
+    EXPECT_EQ(0, settings.options.m_bBookmarks);
+    EXPECT_EQ(1, settings.options.m_bFitWidth);
+    EXPECT_EQ(1, settings.options.m_bPdfA);
+    EXPECT_EQ(QStringLiteral("all.pdf"), settings.mergeFile);
+    EXPECT_TRUE(settings.outputFolder.isEmpty());
+    ASSERT_TRUE(Parse({"a.xls", "-o", "/out"}));
+    EXPECT_EQ(1, settings.options.m_bBookmarks) << "an outline by default";
+    EXPECT_EQ(0, settings.options.m_bFitWidth + settings.options.m_bPdfA);
 }
 
 TEST_F(CliArgumentsTest, DefaultsAreTheSettingsWindowsDefaults)
@@ -184,6 +199,9 @@ TEST_F(CliArgumentsTest, BadUsageIsRefusedWithAReason)
         {{"--user-password-file", owner, "a.xls", "-o", "/out"}, "--owner-password-file"},
         {{"--deny", "print", "a.xls", "-o", "/out"}, "--owner-password-file"},
         {{"--encryption", "high", "a.xls", "-o", "/out"}, "--owner-password-file"},
+        {{"--pdfa", "--owner-password-file", owner, "a.xls", "-o", "/out"}, "PDF/A"},
+        {{"--merge", "/out/all.pdf", "a.xls", "-o", "/out"}, "only one"},
+        {{"--merge", "/out/", "a.xls"}, "file name"},
     };
     for (const auto& [args, reason] : cases) {
         EXPECT_FALSE(Parse(args)) << args.join(' ').toStdString();

@@ -20,6 +20,7 @@ struct XlsxSheet {
     bool hidden = false;
     int rows = 0;        // > 0: "<text> 1" .. "<text> <rows>" in A1..A<rows>, footer "Page <n> of <total>"
     QByteArray picture{}; // a PNG: the sheet has a drawing, a half see-through box above this picture
+    int columns = 0;     // > 0: row 1 holds "<text> C1" .. "<text> C<columns>" in columns 20 characters wide
 };
 
 class XlsxWriter {
@@ -81,6 +82,15 @@ private:
         return "<row r=\"" + r + "\"><c r=\"A" + r + "\" t=\"inlineStr\"><is><t>" + Escaped(text) + "</t></is></c></row>";
     }
 
+    // "A".."Z", "AA".. for a 1-based column number.
+    static QByteArray ColumnName(int column)
+    {
+        QByteArray name;
+        for (; column > 0; column = (column - 1) / 26)
+            name.prepend(char('A' + (column - 1) % 26));
+        return name;
+    }
+
     static QByteArray Relationship(const QByteArray& type, const QByteArray& target)
     {
         return kXml + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -121,8 +131,16 @@ private:
 
     static QByteArray SheetXml(const XlsxSheet& sheet)
     {
-        QByteArray cells, footer;
-        if (sheet.rows > 0) {
+        QByteArray cells, footer, cols;
+        if (sheet.columns > 0) {
+            cols = "<cols><col min=\"1\" max=\"" + QByteArray::number(sheet.columns) +
+                   "\" width=\"20\" customWidth=\"1\"/></cols>";
+            cells = "<row r=\"1\">";
+            for (int c = 1; c <= sheet.columns; ++c)
+                cells += "<c r=\"" + ColumnName(c) + "1\" t=\"inlineStr\"><is><t>" +
+                         Escaped(sheet.text + QStringLiteral(" C%1").arg(c)) + "</t></is></c>";
+            cells += "</row>";
+        } else if (sheet.rows > 0) {
             for (int r = 1; r <= sheet.rows; ++r)
                 cells += Cell(r, sheet.text + QLatin1Char(' ') + QString::number(r));
             footer = "<headerFooter><oddFooter>&amp;CPage &amp;P of &amp;N</oddFooter></headerFooter>";
@@ -131,7 +149,7 @@ private:
         }
         const QByteArray drawing = sheet.picture.isEmpty() ? QByteArray() : QByteArray("<drawing r:id=\"rId1\"/>");
         return kXml + "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheetData>" +
+                      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">" + cols + "<sheetData>" +
                cells + "</sheetData>" + footer + drawing + "</worksheet>";
     }
 

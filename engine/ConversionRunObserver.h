@@ -22,6 +22,7 @@ struct WorkbookReport {
     QString pdfPath;        // the target in the output folder
     Result result = NotReached;
     QString message;        // one line naming the workbook when something went wrong
+    double seconds = 0;     // from the moment a lane began it to its result (0: never begun)
 };
 
 // The end of a run.

@@ -349,7 +349,7 @@ QString CliArguments::Usage()
         "Batches (see also orvik-batch, which runs a list on a Slurm cluster):\n"
         "  --files-from LIST           also convert the workbooks LIST names, one a line\n"
         "                              (- is standard input; empty lines are left out)\n"
-        "  --shard K/N                 convert only the workbooks whose place i (from 0)\n"
+        "  --shard K/N|auto            convert only the workbooks whose place i (from 0)\n"
         "                              in the whole list has i mod N = K; auto takes K\n"
         "                              and N from the Slurm array task\n"
         "  --report FILE               write a JSON line per workbook to FILE as it is\n"

@@ -108,6 +108,16 @@ EOF
 
 stop() {
     local dir=$1 file pid i alive pids=()
+    # Jobs still there (a test that gave up waiting) end first: their steps
+    # would outlive the daemons.
+    if [ -s "$dir/slurmctld.pid" ] && kill -0 "$(cat "$dir/slurmctld.pid")" 2>/dev/null; then
+        export SLURM_CONF="$dir/slurm.conf"
+        scancel --quiet --user="$(id -un)" 2>/dev/null || true
+        for ((i = 0; i < 100; i++)); do
+            squeue -h 2>/dev/null | grep -q . || break
+            sleep 0.1
+        done
+    fi
     for file in "$dir/slurmd.pid" "$dir/slurmctld.pid" "$dir/munge/munged.pid"; do
         [ -s "$file" ] || continue
         pid=$(cat "$file")

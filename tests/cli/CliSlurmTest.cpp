@@ -129,4 +129,27 @@ TEST_F(SlurmBatch, ADamagedWorkbookFailsTheBatchAndItsLineSaysWhy)
     EXPECT_EQ("converted", lines.at(3)["result"].toString());
 }
 
+// A task that dies without a report leaves its share unaccounted for: the
+// joining job gives each of its workbooks a line, and the batch fails.
+TEST_F(SlurmBatch, WorkbooksOfATaskThatDiedCountAsNotConverted)
+{
+    const QString list = List(4);
+    const QString dying = Secret("dying.sh", "#!/bin/sh\n[ \"$SLURM_ARRAY_TASK_ID\" = 1 ] && exit 3\nexec " ORVIK_XL2PDF " \"$@\"\n");
+    QFile::setPermissions(dying, QFile::ReadOwner | QFile::ExeOwner);
+    environment.insert("ORVIK_XL2PDF", dying);
+    const CliResult r = Script("orvik-batch.sh", {list, out.path(), "--tasks", "2", "--wait"});
+
+    EXPECT_EQ(1, r.exitCode) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("2 of 4 workbook(s) converted, 2 not converted; 2 without a report")) << r.out.toStdString();
+    const QList<QJsonObject> lines = Report();
+    ASSERT_EQ(4, lines.size());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(i, lines.at(i)["index"].toInt());
+        EXPECT_EQ(i % 2 ? "failed" : "converted", lines.at(i)["result"].toString()) << i;
+    }
+    EXPECT_EQ(scratch.filePath("in/Book02.xlsx"), lines.at(1)["workbook"].toString());
+    EXPECT_TRUE(lines.at(3)["message"].toString().contains("in/Book04.xlsx: not converted: task 1 ended without reporting it"))
+        << lines.at(3)["message"].toString().toStdString();
+}
+
 } // namespace

@@ -37,7 +37,7 @@ fail() {
 # The entries of a list, as orvik-xl2pdf reads it: a Windows line end taken
 # off, lines of blanks only left out.
 list_entries() {
-    awk '{ sub(/\r$/, "") } !/^[ \t\v\f]*$/ { n++ } END { print n + 0 }' "$1"
+    awk '{ sub(/\r$/, "") } !/^[ \t\v\f\r]*$/ { n++ } END { print n + 0 }' "$1"
 }
 
 absolute() {
@@ -61,7 +61,7 @@ join_reports() {
             return "\"" s "\""
         }
         { sub(/\r$/, "") }
-        /^[ \t\v\f]*$/ { next }
+        /^[ \t\v\f\r]*$/ { next }
         { entry[n++] = $0 }
         END {
             for (k = 0; k < tasks; k++) {

@@ -80,6 +80,6 @@ bench_load "end"
 
 echo
 echo "$count workbooks on $(nproc) processors; the shortest of $rounds rounds:"
-printf '%-48s %8s s\n' "array job, $tasks tasks of one lane, until --wait returns" "$array_best"
-printf '%-48s %8s s\n' "one orvik-xl2pdf run, default lanes" "$plain_best"
-printf '%-48s %8s s\n' "one orvik-xl2pdf run, --jobs 1" "$single_best"
+printf '%-58s %6s s\n' "array job, $tasks tasks of one lane, until --wait returns" "$array_best"
+printf '%-58s %6s s\n' "one orvik-xl2pdf run, default lanes" "$plain_best"
+printf '%-58s %6s s\n' "one orvik-xl2pdf run, --jobs 1" "$single_best"

@@ -24,7 +24,11 @@ protected:
             return;
         for (const char* tool : {"munged", "slurmctld", "slurmd", "sbatch", "squeue"})
             ORVIK_REQUIRE_TOOL(testsupport::HaveProgram(tool), tool);
-        ORVIK_REQUIRE_TOOL(::geteuid() == 0, "root (to start a Slurm cluster of its own)");
+        // As the package installation's test: only root starts the daemons.
+        if (::geteuid() != 0) {
+            std::fprintf(stderr, "\n*** SKIPPED: starting a Slurm cluster needs root ***\n");
+            GTEST_SKIP() << "starting a Slurm cluster needs root";
+        }
         // munged's socket must be reachable for everyone, so its folder's parents too.
         cluster = clusterParent.filePath("c");
         QFile::setPermissions(clusterParent.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner

@@ -118,7 +118,7 @@ bool CliArguments::Parse(const QStringList& args, CliSettings* s, QString* error
             continue;
         const qsizetype eq = arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('=')) : -1;
         const QString name = eq < 0 ? arg : arg.left(eq);
-        if (!kValueOptions.contains(name)) {
+        if (!kValueOptions.contains(name) && !BatchArguments::Takes(name)) {
             *error = QStringLiteral("unknown option %1").arg(arg);
             return false;
         }
@@ -129,7 +129,8 @@ bool CliArguments::Parse(const QStringList& args, CliSettings* s, QString* error
             return false;
     }
     const WakePipe never;
-    return CheckConsistent(state, error) && ReadPasswords(&state, stop ? *stop : never, error);
+    return CheckConsistent(state, error) && s->batch.ReadLists(&s->workbooks, stop ? *stop : never, error)
+           && ReadPasswords(&state, stop ? *stop : never, error);
 }
 
 bool CliArguments::TakeValue(const QStringList& args, int& i, const QString& name, const QString& inlineValue,
@@ -170,6 +171,8 @@ bool CliArguments::ApplyOption(const QString& name, const QString& value, State*
     } else if (!ArgumentBytes::IsText(value) && !name.endsWith(QLatin1String("-password-file"))) {
         *error = QStringLiteral("the value of %1 is not valid UTF-8 text").arg(name);
         return false;
+    } else if (BatchArguments::Takes(name)) {
+        return s->batch.Apply(name, value, s->workbooks.size(), error);
     } else if (name == QLatin1String("--jobs")) {
         bool ok = false;
         s->jobs = value.toInt(&ok);
@@ -269,7 +272,7 @@ bool CliArguments::ApplyChoice(const QString& name, const QString& value, Conver
 bool CliArguments::CheckConsistent(const State& state, QString* error)
 {
     const CliSettings& s = *state.settings;
-    if (s.workbooks.isEmpty()) {
+    if (s.workbooks.isEmpty() && !s.batch.HasLists()) {
         *error = QStringLiteral("no workbook given");
         return false;
     }
@@ -306,6 +309,10 @@ bool CliArguments::CheckConsistent(const State& state, QString* error)
         onStdin += file == PasswordFile::StdinName() ? 1 : 0;
     if (onStdin > 1) {
         *error = QStringLiteral("only one password file may be standard input (-)");
+        return false;
+    }
+    if (onStdin > 0 && s.batch.ListOnStdin()) {
+        *error = QStringLiteral("standard input (-) cannot give both the list of workbooks and a password");
         return false;
     }
     return true;
@@ -375,6 +382,14 @@ QString CliArguments::Usage()
         "  --merge FILE.pdf            one PDF of all converted workbooks in list order\n"
         "                              instead of -o (an outline of workbooks and sheets)\n"
         "  --help                      show this text\n"
+        "Batches (see also orvik-batch, which runs a list on a Slurm cluster):\n"
+        "  --files-from LIST           also convert the workbooks LIST names, one a line\n"
+        "                              (- is standard input; empty lines are left out)\n"
+        "  --shard K/N|auto            convert only the workbooks whose place i (from 0)\n"
+        "                              in the whole list has i mod N = K; auto takes K\n"
+        "                              and N from the Slurm array task\n"
+        "  --report FILE               write a JSON line per workbook to FILE as it is\n"
+        "                              done (- is standard output, instead of the PDFs)\n"
         "\n"
         "Examples:\n"
         "  orvik-xl2pdf --overwrite ~/Reports/*.xlsx -o ~/Reports/pdf\n"

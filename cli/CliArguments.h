@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/BatchArguments.h"
 #include "options/ConversionOptions.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct CliSettings {
     bool haveWorkbookPassword = false;
     QString workbookPassword;     // tried first on a workbook that refuses to open
     bool help = false;
+    BatchArguments batch;         // lists, shares and the report for batches
 };
 
 // The command line of orvik-xl2pdf:

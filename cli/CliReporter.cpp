@@ -65,7 +65,7 @@ void CliReporter::WorkbookFinished(const WorkbookReport& report)
     const QString problem = ProblemLine(report);
     if (!problem.isEmpty())
         Line(m_pErr, problem);
-    if (report.result == WorkbookReport::Converted && !m_bMerging) {
+    if (report.result == WorkbookReport::Converted && m_pOut && !m_bMerging) {
         std::fprintf(m_pOut, "%s\n", report.pdfPath.toLocal8Bit().constData());
         std::fflush(m_pOut);
     }

@@ -12,7 +12,8 @@ class TerminalPrompts;
 // is a terminal, a line per printed sheet too, so a long workbook shows it works.
 class CliReporter : public ConversionRunObserver {
 public:
-    // count: workbooks in the run; skipped: workbooks refused before the run (for the final count).
+    // count: workbooks in the run; skipped: workbooks refused before the run (for the final count);
+    // out: where the PDFs' paths go (null: nowhere).
     CliReporter(TerminalPrompts* prompts, int count, int skipped, FILE* out = stdout, FILE* err = stderr);
 
     void WorkbookStarted(int index, const QString& workbookPath) override;

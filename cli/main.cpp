@@ -6,9 +6,10 @@
 #include "cli/CliReporter.h"
 #include "cli/MergeOutput.h"
 #include "cli/OutputFolderCheck.h"
+#include "cli/RunReportFile.h"
 #include "cli/SignalStop.h"
 #include "cli/TerminalPrompts.h"
-#include "cli/WorkbookFileCheck.h"
+#include "cli/WorkbookPlan.h"
 #include "engine/ConversionRun.h"
 #include "engine/PdfMerge.h"
 #include "platform/StopGate.h"
@@ -32,26 +33,6 @@ int StoppedBeforeTheRun()
 {
     Complain(QStringLiteral("stopped before any workbook was converted."));
     return CliArguments::kNotAllConverted;
-}
-
-// Workbooks the run can take: readable .xls and .xlsx files, each once, as absolute paths.
-QStringList AcceptedWorkbooks(const QStringList& given, int* refused)
-{
-    QStringList accepted;
-    *refused = 0;
-    for (const QString& path : given) {
-        const QFileInfo info(path);
-        const QString problem = WorkbookFileCheck::Problem(path);
-        if (!problem.isEmpty()) {
-            Complain(QStringLiteral("%1: not converted: %2").arg(path, problem));
-            ++*refused;
-        } else if (accepted.contains(info.absoluteFilePath())) {
-            Complain(QStringLiteral("%1: listed twice; converted once.").arg(path));
-        } else {
-            accepted << info.absoluteFilePath();
-        }
-    }
-    return accepted;
 }
 
 // Joins the converted workbooks into the merged PDF; false when it was not written.
@@ -91,8 +72,13 @@ int main(int argc, char** argv)
         return CliArguments::kAllConverted;
     }
     std::optional<MergeOutput> merge;
-    if (!settings.mergeFile.isEmpty())
+    if (!settings.mergeFile.isEmpty()) {
+        if (settings.batch.Sharded()) {
+            Complain(QStringLiteral("--merge cannot go with --shard: each share would write the merged PDF."));
+            return CliArguments::kBadUsage;
+        }
         merge.emplace(settings.mergeFile);
+    }
     const QString folderProblem =
         OutputFolderCheck::Problem(merge ? QFileInfo(merge->Target()).path() : settings.outputFolder);
     if (!folderProblem.isEmpty()) {
@@ -108,17 +94,29 @@ int main(int argc, char** argv)
     }
     const QFileInfo folder(merge ? merge->Folder() : settings.outputFolder);
 
-    int refused = 0;
-    const QStringList workbooks = AcceptedWorkbooks(settings.workbooks, &refused);
+    const BatchArguments& batch = settings.batch;
+    const WorkbookPlan plan(settings.workbooks, batch.TheShard(), batch.Sharded(), folder.absoluteFilePath());
+    const QStringList& workbooks = plan.ToConvert();
+    const int refused = plan.Failures();
+    TerminalPrompts prompts(stop, settings.overwrite, settings.haveWorkbookPassword, settings.workbookPassword);
+    const bool reportToStdout = batch.ReportFile() == QLatin1String("-");
+    CliReporter reporter(&prompts, int(workbooks.size()), refused, reportToStdout ? nullptr : stdout);
+    RunReportFile report(&reporter, plan.Positions());
+    if (!report.Open(batch.ReportFile(), &error)) {
+        Complain(error);
+        return CliArguments::kBadUsage;
+    }
+    for (const ReportLine& line : plan.Refused()) {
+        Complain(line.message);
+        report.Write(line);
+    }
     if (stop.IsWoken())
         return StoppedBeforeTheRun();
     RegisterOfficeServer();
-    TerminalPrompts prompts(stop, settings.overwrite, settings.haveWorkbookPassword, settings.workbookPassword);
-    CliReporter reporter(&prompts, int(workbooks.size()), refused);
     reporter.SetMerging(merge.has_value());
     const ConversionOptions options = merge ? PdfMerge::PartOptions(settings.options) : settings.options;
     StopGate mergeGate;
-    ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &reporter);
+    ConversionRun run(workbooks, folder.absoluteFilePath(), &prompts, [options] { return options; }, &report);
     run.SetExistingPdf(settings.overwrite ? ConversionRun::ExistingPdf::Replace : ConversionRun::ExistingPdf::Keep);
     run.SetLanes(settings.jobs > 0 ? settings.jobs : ConversionRun::DefaultLanes());
     // A first stop lets the PDF of a workbook whose sheets are all printed be

@@ -172,7 +172,9 @@ int ConversionRun::NextWorkbook()
 void ConversionRun::ReportStart(const WorkbookReport& report)
 {
     std::lock_guard lock(m_mutex);
-    m_slots.at(size_t(report.index)).started = true;
+    Slot& slot = m_slots.at(size_t(report.index));
+    slot.started = true;
+    slot.begun = std::chrono::steady_clock::now();
     if (report.index == m_nFront)
         AnnounceFront();
 }
@@ -196,6 +198,8 @@ void ConversionRun::Publish(const WorkbookReport& report)
     std::lock_guard lock(m_mutex);
     Slot& slot = m_slots.at(size_t(report.index));
     slot.report = report;
+    if (slot.started)
+        slot.report->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - slot.begun).count();
     slot.settled = true;
     Advance();
 }

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -128,6 +129,7 @@ private:
     // What the run knows of one workbook while the lanes work.
     struct Slot {
         bool started = false;   // a lane has begun it
+        std::chrono::steady_clock::time_point begun;
         bool announced = false; // its start was reported
         int sheet = 0;          // its latest printed sheet while its start waits (0: none)
         int sheetCount = 0;

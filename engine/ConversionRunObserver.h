@@ -27,6 +27,7 @@ struct WorkbookReport {
     int pages = 0;          // pages of the PDF written (0 when none was)
     // Each printed sheet's name and first page (1-based) in that PDF, in page order.
     QList<QPair<QString, int>> sheets;
+    double seconds = 0;     // from the moment a lane began it to its result (0: never begun)
 };
 
 // The end of a run.

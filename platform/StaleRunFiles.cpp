@@ -26,7 +26,22 @@ bool OwnedByUs(const QString& path)
 
 QString StaleRunFiles::NamePart(pid_t pid)
 {
-    return QString::number(pid) + QLatin1Char('-');
+    return QString::number(pid) + QLatin1Char('@') + HostTag() + QLatin1Char('-');
+}
+
+QString StaleRunFiles::HostTag()
+{
+    static const QString tag = [] {
+        char name[256] = {};
+        if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+            return QStringLiteral("localhost");
+        QString text = QString::fromLatin1(name);
+        for (QChar& c : text)
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('.'))
+                c = QLatin1Char('_');
+        return text;
+    }();
+    return tag;
 }
 
 QString StaleRunFiles::NamePart()
@@ -44,9 +59,15 @@ pid_t StaleRunFiles::OwnerOf(const QString& name, const QString& prefix)
     if (!name.startsWith(prefix))
         return 0;
     const qsizetype dash = name.indexOf(QLatin1Char('-'), prefix.size());
+    if (dash <= prefix.size())
+        return 0;
+    const QString part = name.mid(prefix.size(), dash - prefix.size());
+    const qsizetype at = part.indexOf(QLatin1Char('@'));
+    if (at >= 0 && part.mid(at + 1) != HostTag())
+        return 0;
     bool number = false;
-    const long pid = name.mid(prefix.size(), dash - prefix.size()).toLong(&number);
-    return dash > prefix.size() && number && pid > 0 ? pid_t(pid) : 0;
+    const long pid = part.left(at).toLong(&number);
+    return number && pid > 0 ? pid_t(pid) : 0;
 }
 
 bool StaleRunFiles::Stale(const QString& path, pid_t owner)
@@ -95,13 +116,13 @@ int StaleRunFiles::SweepPipes(const QString& pipePrefix)
 
 int StaleRunFiles::SweepOutputFolder(const QString& folder)
 {
-    static const QRegularExpression part(QStringLiteral("^\\..*\\.pdf\\.(\\d+)-[A-Za-z0-9]{6}\\.part$"));
+    static const QRegularExpression part(QStringLiteral("^\\..*\\.pdf\\.(\\d+(@[A-Za-z0-9._]+)?)-[A-Za-z0-9]{6}\\.part$"));
     int removed = 0;
     const QDir dir(folder);
     for (const QString& name : dir.entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden)) {
         const QRegularExpressionMatch m = part.match(name);
         const QString path = dir.filePath(name);
-        if (m.hasMatch() && !QFileInfo(path).isSymLink() && Stale(path, pid_t(m.captured(1).toLong()))
+        if (m.hasMatch() && !QFileInfo(path).isSymLink() && Stale(path, OwnerOf(m.captured(1) + QLatin1Char('-'), QString()))
             && QFile::remove(path))
             ++removed;
     }

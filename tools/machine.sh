@@ -3,7 +3,7 @@
 
 ORVIK_RUN_PACKAGES="qt6-base-dev libpng-dev libreoffice-calc libreoffice-dev cups cups-client libcups2-dev ghostscript fonts-wine fonts-dejavu-core fonts-wqy-zenhei xdg-utils"
 ORVIK_BUILD_PACKAGES="cmake g++ make pkg-config"
-ORVIK_TEST_PACKAGES="libgtest-dev qpdf poppler-utils dbus-daemon desktop-file-utils"
+ORVIK_TEST_PACKAGES="libgtest-dev qpdf poppler-utils dbus-daemon desktop-file-utils slurmctld slurmd slurm-client munge"
 
 orvik_missing_packages() {
     local missing=() p

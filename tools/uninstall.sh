@@ -44,7 +44,7 @@ if [ -f "$build/install_manifest.txt" ]; then
     done <"$build/install_manifest.txt"
 fi
 # Written by install steps of their own, so not in the list: the links and the desktop entry.
-rm -f -- "$prefix/bin/orvik-xl2pdf" "$prefix/bin/OrvikExcelToPDF" \
+rm -f -- "$prefix/bin/orvik-xl2pdf" "$prefix/bin/orvik-batch" "$prefix/bin/OrvikExcelToPDF" \
     "$prefix/share/applications/example.orvik_software.OrvikExcelToPDF.desktop"
 rm -rf -- "$folder"
 

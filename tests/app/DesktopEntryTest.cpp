@@ -101,4 +101,7 @@ TEST(DesktopEntry, CmakeInstallLaysOutProgramHelpEntryIconsAndManualPage)
     }
     ExpectIcons(prefix.path() + "/share/icons");
     EXPECT_TRUE(QFileInfo::exists(prefix.path() + "/share/man/man1/orvik-xl2pdf.1")) << "the command line's manual page";
+    const QFileInfo batch(prefix.path() + "/bin/orvik-batch");
+    EXPECT_TRUE(batch.isSymLink());
+    EXPECT_TRUE(QFileInfo(batch.canonicalFilePath()).isExecutable()) << "the Slurm batch script";
 }

@@ -41,10 +41,13 @@ QStringList Entries(const QString& folder)
     return names;
 }
 
-TEST(StaleRunFiles, NamesCarryTheProcessId)
+TEST(StaleRunFiles, NamesCarryTheProcessIdAndTheMachine)
 {
-    EXPECT_EQ(QString::number(getpid()) + "-", StaleRunFiles::NamePart());
-    EXPECT_EQ(QStringLiteral("42-"), StaleRunFiles::NamePart(42));
+    const QString host = StaleRunFiles::HostTag();
+    EXPECT_FALSE(host.isEmpty());
+    EXPECT_FALSE(host.contains('-')) << "a dash ends the name part";
+    EXPECT_EQ(QString::number(getpid()) + "@" + host + "-", StaleRunFiles::NamePart());
+    EXPECT_EQ("42@" + host + "-", StaleRunFiles::NamePart(42));
     EXPECT_FALSE(StaleRunFiles::ProcessGone(getpid()));
     EXPECT_FALSE(StaleRunFiles::ProcessGone(1)) << "a process of another user runs too";
     EXPECT_TRUE(StaleRunFiles::ProcessGone(EndedPid()));
@@ -59,12 +62,15 @@ TEST(StaleRunFiles, TheTemporaryFolderLosesOnlyWhatEndedRunsLeft)
     ASSERT_TRUE(other.Start("sleep", {"30"}));
     const QString otherAlive = QString::number(other.Pid());
 
-    const QString staleRun = tmp.filePath("orvik-run-" + gone + "-aB3xYz");
+    const QString staleRun = tmp.filePath("orvik-run-" + gone + "@" + StaleRunFiles::HostTag() + "-aB3xYz");
+    // Of a run on another machine that shares the folder: its process is not seen here.
+    const QString elsewhere = "orvik-office-" + gone + "@other.host-Rt56Yu";
     const QString staleOffice = tmp.filePath("orvik-office-" + gone + "-Qw12Er");
     const QString stalePrint = tmp.filePath(QStringLiteral("orvik-print-") + gone + QStringLiteral("-Zx81Qa"));
     for (const QString& f : {staleRun, staleOffice, tmp.filePath("orvik-run-" + alive + "-aaaaaa"), stalePrint,
                              tmp.filePath(QStringLiteral("orvik-print-") + otherAlive + QStringLiteral("-eeeeee")),
                              tmp.filePath("orvik-office-" + otherAlive + "-bbbbbb"), tmp.filePath("orvik-run-XXq1w2"),
+                             tmp.filePath(elsewhere),
                              tmp.filePath("orvik-runner-" + gone + "-cccccc"), tmp.filePath("other-" + gone + "-dddddd")})
         MakeFolder(f);
     // A link with a stale name is not followed into what it points to.
@@ -90,12 +96,12 @@ TEST(StaleRunFiles, TheTemporaryFolderLosesOnlyWhatEndedRunsLeft)
     EXPECT_TRUE(QFile::exists(livePipe));
     QFile::remove(livePipe);
     EXPECT_TRUE(QFile::exists(target.filePath("precious")));
-    EXPECT_EQ((QStringList{"orvik-office-" + otherAlive + "-bbbbbb",
-                           QStringLiteral("orvik-print-") + otherAlive + QStringLiteral("-eeeeee"),
-                           "orvik-run-" + alive + "-aaaaaa",
-                           "orvik-run-" + gone + "-linked", "orvik-run-XXq1w2", "orvik-runner-" + gone + "-cccccc",
-                           "other-" + gone + "-dddddd"}),
-              Entries(tmp.path()));
+    QStringList left{elsewhere, "orvik-office-" + otherAlive + "-bbbbbb",
+                     QStringLiteral("orvik-print-") + otherAlive + QStringLiteral("-eeeeee"), "orvik-run-" + alive + "-aaaaaa",
+                     "orvik-run-" + gone + "-linked", "orvik-run-XXq1w2", "orvik-runner-" + gone + "-cccccc",
+                     "other-" + gone + "-dddddd"};
+    left.sort();
+    EXPECT_EQ(left, Entries(tmp.path()));
     other.Kill();
 }
 
@@ -106,12 +112,13 @@ TEST(StaleRunFiles, TheOutputFolderLosesOnlyPartialPdfsOfEndedRuns)
     const QString alive = QString::number(getpid());
     const QStringList kept{".Book.pdf." + alive + "-Ab12Cd.part", ".Book.pdf.Ab12Cd.part", "Book.pdf",
                            ".Book.pdf." + gone + "-Ab12Cd.part.keep", "Book.pdf." + gone + "-Ab12Cd.part",
-                           ".notes." + gone + "-Ab12Cd.part"};
-    const QStringList swept{".Book.pdf." + gone + "-Ab12Cd.part", ".é 日本.pdf." + gone + "-zZ09aa.part"};
+                           ".notes." + gone + "-Ab12Cd.part", ".Book.pdf." + gone + "@node_7.cluster-Ab12Cd.part"};
+    const QStringList swept{".Book.pdf." + gone + "-Ab12Cd.part", ".é 日本.pdf." + gone + "-zZ09aa.part",
+                            ".Sales.pdf." + gone + "@" + StaleRunFiles::HostTag() + "-Qq12Ww.part"};
     for (const QString& name : kept + swept)
         Touch(out.filePath(name));
 
-    EXPECT_EQ(2, StaleRunFiles::SweepOutputFolder(out.path()));
+    EXPECT_EQ(3, StaleRunFiles::SweepOutputFolder(out.path()));
     QStringList expected = kept;
     expected.sort();
     EXPECT_EQ(expected, Entries(out.path()));

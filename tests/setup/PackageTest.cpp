@@ -64,6 +64,7 @@ TEST(DebianPackage, CarriesTheInstallationAndItsScriptsAndInstallsAndPurgesClean
     EXPECT_TRUE(files.contains(QLatin1String("./usr/share/applications/"))) << files.toStdString();
     EXPECT_TRUE(files.contains(QLatin1String("./usr/share/man/man1/orvik-xl2pdf.1"))) << "its manual page";
     EXPECT_TRUE(files.contains(QLatin1String("./usr/bin/orvik-xl2pdf -> ../lib/orvik-excel-to-pdf/orvik-xl2pdf")));
+    EXPECT_TRUE(files.contains(QLatin1String("./usr/bin/orvik-batch -> ../lib/orvik-excel-to-pdf/orvik-batch.sh")));
 
     QTemporaryDir control;
     ASSERT_EQ(0, RunProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-e"), deb, control.path()}).exitCode);

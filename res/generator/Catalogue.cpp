@@ -54,7 +54,7 @@ QList<Catalogue::Entry> Catalogue::All()
         Bitmap(156, 387, 313, QStringLiteral("about box"), &WindowArt::About),
         Bitmap(187, 286, 157, QStringLiteral("message box"), &WindowArt::Message),
         Bitmap(163, 428, 497, QStringLiteral("settings window"), &WindowArt::Settings),
-        Bitmap(174, 377, 206, QStringLiteral("finish dialog"), &WindowArt::Finish),
+        Bitmap(174, 377, WindowArt::FinishHeight(), QStringLiteral("finish dialog"), &WindowArt::Finish),
         Bitmap(145, 499, 170, QStringLiteral("password prompt"), [] { return WindowArt::Password(); }),
         Bitmap(137, 429, 24, QStringLiteral("progress track"), [progress] { return progress.Track(); }),
         Bitmap(138, 13, 20, QStringLiteral("progress fill body"), [progress] { return progress.FillBody(); }),

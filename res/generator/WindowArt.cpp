@@ -258,9 +258,18 @@ QImage WindowArt::Settings()
     return CutOut(img);
 }
 
+int WindowArt::FinishHeight()
+{
+    // The buttons' row (template row 97, 23 pixels high) is the lowest; below it
+    // the same margin the buttons keep from the left edge, no blank band.
+    const QRectF buttons = ArtKit::Dlu(DF::ShellDlg8, 12, 97, 58, 14);
+    constexpr int kButtonHeight = 23;
+    return qRound(buttons.top()) + kButtonHeight + qRound(buttons.left());
+}
+
 QImage WindowArt::Finish()
 {
-    const int w = 377, h = 206;
+    const int w = 377, h = FinishHeight();
     QImage img = Frame(w, h, Palette::Body);
     QPainter p;
     Begin(img, p);

@@ -17,9 +17,10 @@ public:
     static QImage About();    // 156, 387 x 313
     static QImage Message();  // 187, 286 x 157
     static QImage Settings(); // 163, 428 x 497
-    static QImage Finish();   // 174, 377 x 206
+    static QImage Finish();   // 174, 377 x FinishHeight()
     static QImage Password(); // 145, 499 x 170
 
+    static int FinishHeight();    // 199: fits the finish dialog's controls
     static QColor SettingsCard(); // the colour under the settings tabs
 
 private:

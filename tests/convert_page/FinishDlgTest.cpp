@@ -94,7 +94,9 @@ TEST_F(FinishDlg, ListsEachNameOnceSortedWithoutRegardToCaseAndSelectsTheFirst)
 TEST_F(FinishDlg, ShowsTitleMessageSkinAndButtons)
 {
     Run([](CFinishDlg& dlg) {
-        EXPECT_EQ(dlg.size(), QSize(377, 206));
+        EXPECT_EQ(dlg.size(), QSize(377, 199));
+        // No blank band: under the buttons the margin they keep from the left edge.
+        EXPECT_EQ(dlg.height() - 1 - dlg.m_btnCancel.geometry().bottom(), dlg.m_btnOpenFile.x());
         EXPECT_EQ(dlg.m_skin.ActiveFeatures(), CSkinFrame::kDraggableWindow);
         EXPECT_EQ(dlg.m_stTitle.text(), QStringLiteral("Orvik Excel To PDF"));
         EXPECT_TRUE(dlg.m_stTitle.m_bDragWindow);

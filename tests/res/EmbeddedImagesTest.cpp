@@ -22,7 +22,7 @@ struct Listed {
 
 // Backgrounds of the skinned top-level windows: shaped by magenta.
 const Listed kWindows[] = {
-    {157, 700, 522}, {156, 387, 313}, {187, 286, 157}, {163, 428, 497}, {174, 377, 206}, {145, 499, 170},
+    {157, 700, 522}, {156, 387, 313}, {187, 286, 157}, {163, 428, 497}, {174, 377, 199}, {145, 499, 170},
 };
 // The other BITMAP resources.
 const Listed kOtherBitmaps[] = {

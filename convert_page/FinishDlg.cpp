@@ -91,7 +91,7 @@ void CFinishDlg::OnBtnOpenFile()
     if (CLinkOpener::DefaultHandlerId(QStringLiteral("application/pdf")).isEmpty()) {
         MessageBox(this,
                    QStringLiteral("No program on this computer opens PDF files.\n"
-                                  "Please install a PDF viewer, then choose Open File again."),
+                                  "Please install a PDF viewer, then try again."),
                    QString::fromLatin1(kProgramTitle), MB_OK | MB_ICONEXCLAMATION);
         return;
     }

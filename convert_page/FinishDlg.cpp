@@ -86,6 +86,15 @@ void CFinishDlg::OnBtnOpenFile()
         MessageBox(this, QStringLiteral("Please choose one file !"), QStringLiteral("ERROR"), MB_OK | MB_ICONSTOP);
         return;
     }
+    // xdg-open fails silently when nothing handles PDF; say so instead. The
+    // lookup only reads the desktop's association lists, no program is run.
+    if (CLinkOpener::DefaultHandlerId(QStringLiteral("application/pdf")).isEmpty()) {
+        MessageBox(this,
+                   QStringLiteral("No program on this computer opens PDF files.\n"
+                                  "Please install a PDF viewer, then try again."),
+                   QString::fromLatin1(kProgramTitle), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     CLinkOpener::StartDetached({QStringLiteral("xdg-open"), m_strFolder + name});
 }
 

@@ -10,10 +10,10 @@
 #include <QStringList>
 
 // Shown after a conversion that made PDFs: lists their names (sorted) and opens
-// the chosen PDF in the desktop's viewer, or shows it selected in the output
-// folder. The page fills m_strFolder and m_lstPdfNames before running it
-// modally; closing empties the names for the next conversion. Moved by its top
-// band and title line.
+// the chosen PDF in the desktop's viewer (or tells that no PDF viewer is
+// installed), or shows it selected in the output folder. The page fills
+// m_strFolder and m_lstPdfNames before running it modally; closing empties the
+// names for the next conversion. Moved by its top band and title line.
 class CFinishDlg : public CDialog {
     Q_OBJECT
 public:

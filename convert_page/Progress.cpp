@@ -1,6 +1,7 @@
 #include "convert_page/Progress.h"
 
 #include "res/Resources.h"
+#include "skin/ArtScale.h"
 #include "skin/BitmapRegion.h"
 #include "skin/DibImage.h"
 
@@ -20,7 +21,7 @@ constexpr QRgb kWhite = 0xFFFFFF;
 
 bool IsKey(QRgb pixel, QRgb key) { return (pixel & 0xFFFFFF) == key; }
 
-DibImage LoadDib(int id) { return DibImage::FromBmp(Resources::Bitmap(id)); }
+DibImage LoadDib(int id, int scale) { return DibImage::FromBmp(Resources::Bitmap(id, scale)); }
 
 // Copies column srcX of src to column dstX of dst at row top, leaving the
 // pixels of the key colour out; nothing outside dst is drawn.
@@ -42,14 +43,27 @@ void CopyColumn(const QImage& src, int srcX, QImage& dst, int dstX, int top, QRg
 CProgress::CProgress(QWidget* parent)
     : QWidget(parent)
 {
-    const DibImage track = LoadDib(kTrackBitmap);
-    m_bmpTrack = track.ToImage();
-    m_rgnTrack = BuildBitmapRegion(track, kSkinKeyMagenta);
-    m_bmpFill = LoadDib(kFillBitmap).ToImage();
-    m_bmpFillStart = LoadDib(kFillStartBitmap).ToImage();
-    m_bmpFillEnd = LoadDib(kFillEndBitmap).ToImage();
+    m_art = LoadPieces(1);
+    m_artHigh = LoadPieces(ArtScale::kHigh);
+    m_rgnTrack = BuildBitmapRegion(LoadDib(kTrackBitmap, 1), kSkinKeyMagenta);
     // The whole bar comes from one composed image: no background fill first.
     setAutoFillBackground(false);
+}
+
+CProgress::Pieces CProgress::LoadPieces(int scale)
+{
+    Pieces art;
+    art.scale = scale;
+    art.track = LoadDib(kTrackBitmap, scale).ToImage();
+    art.fill = LoadDib(kFillBitmap, scale).ToImage();
+    art.start = LoadDib(kFillStartBitmap, scale).ToImage();
+    art.end = LoadDib(kFillEndBitmap, scale).ToImage();
+    return art;
+}
+
+bool CProgress::Pieces::IsComplete() const
+{
+    return !track.isNull() && !fill.isNull() && !start.isNull() && !end.isNull();
 }
 
 void CProgress::SetRange(unsigned max)
@@ -70,43 +84,50 @@ void CProgress::SetPos(unsigned pos)
 
 int CProgress::FilledColumns() const
 {
-    const int inner = m_bmpTrack.width() - kTrackMargin;
+    const int inner = m_art.track.width() - kTrackMargin;
     if (m_nMax == 0 || inner <= 0)
         return 0;
     const double filled = std::trunc(double(m_nPos) / double(m_nMax) * inner);
     return filled >= inner ? inner : int(filled);
 }
 
-void CProgress::DrawFill(QImage& work, int filled) const
+// Columns are counted in bar pixels; each takes `scale` image columns.
+void CProgress::DrawFill(const Pieces& art, QImage& work, int filled) const
 {
-    const int startWidth = m_bmpFillStart.width();
-    const int bodyWidth = m_bmpFill.width();
+    const int s = art.scale;
+    const int startWidth = art.start.width() / s;
+    const int bodyWidth = art.fill.width() / s;
     for (int i = 0; i < filled; ++i) {
         // The body's pattern counts from the bar's left end, not from the end
         // of the start piece.
-        if (i < startWidth)
-            CopyColumn(m_bmpFillStart, i, work, i + kFillLeft, kFillTop, kMagenta);
-        else if (bodyWidth > 0)
-            CopyColumn(m_bmpFill, i % bodyWidth, work, i + kFillLeft, kFillTop, kMagenta);
+        for (int k = 0; k < s; ++k) {
+            const int to = (i + kFillLeft) * s + k;
+            if (i < startWidth)
+                CopyColumn(art.start, i * s + k, work, to, kFillTop * s, kMagenta);
+            else if (bodyWidth > 0)
+                CopyColumn(art.fill, (i % bodyWidth) * s + k, work, to, kFillTop * s, kMagenta);
+        }
     }
-    for (int x = 0; x < m_bmpFillEnd.width(); ++x)
-        CopyColumn(m_bmpFillEnd, x, work, filled - kCapOffset + x, kFillTop, kWhite);
+    for (int x = 0; x < art.end.width(); ++x)
+        CopyColumn(art.end, x, work, (filled - kCapOffset) * s + x, kFillTop * s, kWhite);
 }
 
-QImage CProgress::Compose() const
+QImage CProgress::Compose(int scale) const
 {
-    if (m_bmpTrack.isNull())
+    const Pieces& art = scale > 1 && m_artHigh.IsComplete() ? m_artHigh : m_art;
+    if (art.track.isNull())
         return {};
-    QImage work = m_bmpTrack.copy();
+    QImage work = art.track.copy();
     const int filled = FilledColumns();
     if (filled > 0)
-        DrawFill(work, filled);
+        DrawFill(art, work, filled);
 
     // Magenta left in the work image shows the track; outside the track's
     // shape nothing is drawn.
-    QImage result(m_bmpTrack.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage result(art.track.size(), QImage::Format_ARGB32_Premultiplied);
+    result.setDevicePixelRatio(art.scale);
     for (int y = 0; y < result.height(); ++y) {
-        const auto* track = reinterpret_cast<const QRgb*>(m_bmpTrack.constScanLine(y));
+        const auto* track = reinterpret_cast<const QRgb*>(art.track.constScanLine(y));
         const auto* drawn = reinterpret_cast<const QRgb*>(work.constScanLine(y));
         auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
         for (int x = 0; x < result.width(); ++x) {
@@ -121,10 +142,10 @@ QImage CProgress::Compose() const
 
 void CProgress::paintEvent(QPaintEvent*)
 {
-    const QImage bar = Compose();
+    QPainter painter(this);
+    const QImage bar = Compose(ArtScale::For(painter));
     if (bar.isNull())
         return;
-    QPainter painter(this);
     painter.setClipRegion(m_rgnTrack);
     painter.drawImage(0, 0, bar);
 }

@@ -9,7 +9,9 @@
 // bar from four bitmaps off-screen (the empty track 137, the fill's left end
 // 189, its repeating body 138 and the cap 188 at its right end) and puts the
 // result on the screen in one copy, inside the track's shape only, with no
-// background erase before it.
+// background erase before it. On a screen of two device pixels per window pixel
+// the bar is composed from the bitmaps' pictures at twice the size, column for
+// column as at scale 1; the shape stays the scale-1 track's.
 class CProgress : public QWidget {
     Q_OBJECT
 public:
@@ -32,9 +34,11 @@ public:
     // Number of filled columns for the current value: pos / max of the track's
     // inner width (its width less 6), never more; 0 for a full scale of 0.
     int FilledColumns() const;
-    // The bar exactly as a paint draws it, the track's size; pixels outside the
-    // track's shape are transparent.
-    QImage Compose() const;
+    // The bar exactly as a paint draws it, the track's size (times the image
+    // scale, 1 or ArtScale::kHigh, when the larger pieces are there; the
+    // result's device pixel ratio says which); pixels outside the track's shape
+    // are transparent.
+    QImage Compose(int scale = 1) const;
     // The track's shape: its pixels that are not magenta.
     const QRegion& TrackRegion() const { return m_rgnTrack; }
 
@@ -42,11 +46,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void DrawFill(QImage& work, int filled) const;
+    // The four bitmaps at one image scale.
+    struct Pieces {
+        int scale = 1;
+        QImage track;
+        QImage fill;
+        QImage start;
+        QImage end;
+        bool IsComplete() const;
+    };
+    static Pieces LoadPieces(int scale);
+    void DrawFill(const Pieces& art, QImage& work, int filled) const;
 
-    QImage m_bmpTrack;
-    QImage m_bmpFill;
-    QImage m_bmpFillStart;
-    QImage m_bmpFillEnd;
+    Pieces m_art;     // scale 1: sizes, columns and the shape come from these
+    Pieces m_artHigh; // scale ArtScale::kHigh; incomplete when not built in
     QRegion m_rgnTrack;
 };

@@ -16,9 +16,8 @@
 //
 // Because every skinned window takes its size from its bitmap, the template size is
 // only a first size. It lands within 5% of the bitmap in width everywhere and in
-// height for most windows; the message box, the finish dialog and the password prompt
-// are 6 to 8% off in height, and no single base height could bring both the finish
-// dialog (bitmap 206 for 118 units) and the password prompt (170 for 113) within 5%.
+// height for most windows; the message box and the password prompt are 6 to 8% off
+// in height.
 class DialogUnits {
 public:
     DialogUnits(int baseX = 6, int baseY = 13);

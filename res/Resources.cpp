@@ -22,17 +22,23 @@ QByteArray ReadResource(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// "157" at scale 1, "157@2x" at scale 2.
+QString Name(int id, int scale)
+{
+    return scale == 1 ? QString::number(id) : QStringLiteral("%1@%2x").arg(id).arg(scale);
+}
 } // namespace
 
 namespace Resources {
-QByteArray Bitmap(int id)
+QByteArray Bitmap(int id, int scale)
 {
-    return ReadResource(QStringLiteral(":/orvik/bitmap/%1.bmp").arg(id));
+    return ReadResource(QStringLiteral(":/orvik/bitmap/%1.bmp").arg(Name(id, scale)));
 }
 
-QByteArray Png(int id)
+QByteArray Png(int id, int scale)
 {
-    return ReadResource(QStringLiteral(":/orvik/png/%1.png").arg(id));
+    return ReadResource(QStringLiteral(":/orvik/png/%1.png").arg(Name(id, scale)));
 }
 
 QByteArray Icon(int id)

@@ -1,6 +1,7 @@
 #include "skin/BmpHoverButton.h"
 
 #include "res/Resources.h"
+#include "skin/ArtScale.h"
 #include "skin/ColorRef.h"
 #include "skin/DibImage.h"
 
@@ -15,15 +16,20 @@ CBmpHoverButton::CBmpHoverButton(QWidget* parent)
 
 bool CBmpHoverButton::SetBitmapImage(int resourceId)
 {
-    return SetBitmapImage(Resources::Bitmap(resourceId));
+    return SetBitmapImage(Resources::Bitmap(resourceId), Resources::Bitmap(resourceId, ArtScale::kHigh));
 }
 
-bool CBmpHoverButton::SetBitmapImage(const QByteArray& bmp)
+bool CBmpHoverButton::SetBitmapImage(const QByteArray& bmp, const QByteArray& bmpHigh)
 {
     const DibImage dib = DibImage::FromBmp(bmp);
     if (dib.IsNull())
         return false;
     m_bmpStrip = dib.ToImage();
+    m_bmpStripHigh = DibImage::FromBmp(bmpHigh).ToImage();
+    if (m_bmpStripHigh.size() == m_bmpStrip.size() * ArtScale::kHigh)
+        m_bmpStripHigh.setDevicePixelRatio(ArtScale::kHigh);
+    else
+        m_bmpStripHigh = QImage();
     m_nFrameHeight = m_bmpStrip.height();
     m_nFrameWidth = m_bmpStrip.width() / 3;
     resize(m_nFrameWidth, m_nFrameHeight);
@@ -56,9 +62,13 @@ QSize CBmpHoverButton::sizeHint() const
 void CBmpHoverButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!m_bmpStrip.isNull())
-        painter.drawImage(QPoint(0, 0), m_bmpStrip,
-                          QRect(CurrentFrame() * m_nFrameWidth, 0, m_nFrameWidth, m_nFrameHeight));
+    const bool high = !m_bmpStripHigh.isNull() && ArtScale::For(painter) > 1;
+    const QImage& strip = high ? m_bmpStripHigh : m_bmpStrip;
+    const int scale = high ? ArtScale::kHigh : 1; // the source rectangle is in the strip's pixels
+    if (!strip.isNull())
+        painter.drawImage(QPoint(0, 0), strip,
+                          QRect(CurrentFrame() * m_nFrameWidth * scale, 0, m_nFrameWidth * scale,
+                                m_nFrameHeight * scale));
     if (text().isEmpty())
         return;
     painter.setFont(font());

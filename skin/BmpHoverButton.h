@@ -4,7 +4,9 @@
 #include <QImage>
 
 // A tab-like image button: an opaque bitmap strip of three frames (0 normal,
-// 1 pressed, 2 mouse resting on it) with the button's text centred on top.
+// 1 pressed, 2 mouse resting on it) with the button's text centred on top. A
+// strip drawn at twice the size, when given, is used on screens of two device
+// pixels per window pixel.
 class CBmpHoverButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -14,9 +16,10 @@ public:
 
     // Loads bitmap resource `resourceId` (or .bmp bytes) and makes the button
     // one frame large without moving it. Returns false, leaving the button as
-    // it was, when the bitmap is missing or unreadable.
+    // it was, when the bitmap is missing or unreadable. The larger strip (the
+    // resource's scale-2 picture) is kept when it is exactly twice the size.
     bool SetBitmapImage(int resourceId);
-    bool SetBitmapImage(const QByteArray& bmp);
+    bool SetBitmapImage(const QByteArray& bmp, const QByteArray& bmpHigh = QByteArray());
 
     int FrameWidth() const { return m_nFrameWidth; }
     int FrameHeight() const { return m_nFrameHeight; }
@@ -37,6 +40,7 @@ private:
     int m_nFrameWidth = 0;
     int m_nFrameHeight = 0;
     QImage m_bmpStrip;
+    QImage m_bmpStripHigh; // device pixel ratio 2, or null
     bool m_bTracking = false;
     quint32 m_crText = kTextColor;
 };

@@ -1,6 +1,7 @@
 #include "skin/HoverButton.h"
 
 #include "res/Resources.h"
+#include "skin/ArtScale.h"
 #include "skin/PngBlend.h"
 
 #include <QPainter>
@@ -16,24 +17,28 @@ CHoverButton::~CHoverButton() = default;
 
 bool CHoverButton::SetPngImage(int resourceId)
 {
-    return SetPngImage(Resources::Png(resourceId));
+    return SetPngImage(Resources::Png(resourceId), Resources::Png(resourceId, ArtScale::kHigh));
 }
 
-bool CHoverButton::SetPngImage(const QByteArray& png)
+bool CHoverButton::SetPngImage(const QByteArray& png, const QByteArray& pngHigh)
 {
     std::shared_ptr<const PngImage> image = DecodePngImage(png);
     if (!image)
         return false;
+    std::shared_ptr<const PngImage> high = pngHigh.isEmpty() ? nullptr : DecodePngImage(pngHigh);
+    if (high && (high->width != image->width * ArtScale::kHigh || high->height != image->height * ArtScale::kHigh))
+        high.reset();
     if (QThread::currentThread() == thread())
-        ApplyImage(std::move(image));
+        ApplyImage(std::move(image), std::move(high));
     else
-        QMetaObject::invokeMethod(this, [this, image] { ApplyImage(image); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, image, high] { ApplyImage(image, high); }, Qt::QueuedConnection);
     return true;
 }
 
-void CHoverButton::ApplyImage(std::shared_ptr<const PngImage> image)
+void CHoverButton::ApplyImage(std::shared_ptr<const PngImage> image, std::shared_ptr<const PngImage> high)
 {
     m_pImage = std::move(image);
+    m_pImageHigh = std::move(high);
     m_nFrameHeight = m_pImage->height;
     m_nFrameWidth = m_pImage->width / 3;
     resize(m_nFrameWidth, m_nFrameHeight); // one frame, the position unchanged
@@ -53,9 +58,10 @@ QSize CHoverButton::sizeHint() const
     return m_pImage ? QSize(m_nFrameWidth, m_nFrameHeight) : QSize(75, 23);
 }
 
-QImage CHoverButton::BackgroundUnder() const
+QImage CHoverButton::BackgroundUnder(int scale) const
 {
-    QImage canvas(size(), QImage::Format_RGB32);
+    QImage canvas(size() * scale, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(scale);
     canvas.fill(palette().window().color());
     // The parent alone (its background and its own painting, not its other
     // children) under this button's rectangle.
@@ -75,13 +81,18 @@ void CHoverButton::DrawWithoutImage(QImage& canvas) const
 
 void CHoverButton::paintEvent(QPaintEvent*)
 {
-    QImage canvas = BackgroundUnder();
-    const std::shared_ptr<const PngImage> image = m_pImage;
+    QPainter painter(this);
+    const std::shared_ptr<const PngImage> high = m_pImageHigh;
+    const int scale = high && ArtScale::For(painter) > 1 ? ArtScale::kHigh : 1;
+    const std::shared_ptr<const PngImage> image = scale > 1 ? high : m_pImage;
+    // The blend runs in the strip's own pixels, the background taken as fine.
+    QImage canvas = BackgroundUnder(scale);
     if (image)
-        BlendPngFrame(*image, canvas, m_nFrameWidth, m_nFrameHeight, CurrentFrame() * m_nFrameWidth);
+        BlendPngFrame(*image, canvas, m_nFrameWidth * scale, m_nFrameHeight * scale,
+                      CurrentFrame() * m_nFrameWidth * scale);
     else
         DrawWithoutImage(canvas);
-    QPainter(this).drawImage(QPoint(0, 0), canvas);
+    painter.drawImage(QPoint(0, 0), canvas);
 }
 
 void CHoverButton::enterEvent(QEnterEvent* event)

@@ -23,6 +23,7 @@ DibImage CaptureTarget(const QImage& target, int width, int height)
 void PutBack(const DibImage& dib, QImage& target)
 {
     QImage result(dib.width, dib.height, QImage::Format_RGB32);
+    result.setDevicePixelRatio(target.devicePixelRatio()); // pixel for pixel
     for (int y = 0; y < dib.height; ++y) {
         const uchar* in = dib.ImageRow(y);
         auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));

@@ -1,6 +1,7 @@
 #include "skin/SkinFrame.h"
 
 #include "res/Resources.h"
+#include "skin/ArtScale.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,7 +19,10 @@ CSkinFrame::~CSkinFrame()
 
 bool CSkinFrame::Attach(QWidget* widget, int bitmapId, Features features, quint32 keyColorRef)
 {
-    return Attach(widget, Resources::Bitmap(bitmapId), features, keyColorRef);
+    if (!Attach(widget, Resources::Bitmap(bitmapId), features, keyColorRef))
+        return false;
+    m_bitmapId = bitmapId;
+    return true;
 }
 
 bool CSkinFrame::Attach(QWidget* widget, const QByteArray& bmp, Features features, quint32 keyColorRef)
@@ -31,6 +35,9 @@ bool CSkinFrame::Attach(QWidget* widget, const QByteArray& bmp, Features feature
     m_widget = widget;
     m_features = features;
     m_skin = dib.ToImage();
+    m_bitmapId = 0;
+    m_highLoaded = false;
+    m_skinHigh = QImage();
     m_region = (features & ShapeWindow) ? BuildBitmapRegion(dib, keyColorRef) : QRegion();
     widget->installEventFilter(this);
     if (features & ShapeWindow) {
@@ -67,10 +74,28 @@ bool CSkinFrame::eventFilter(QObject* watched, QEvent* event)
     return false; // the widget's own processing follows in every case
 }
 
+const QImage& CSkinFrame::SkinAt(int scale)
+{
+    if (scale <= 1 || m_bitmapId == 0)
+        return m_skin;
+    if (!m_highLoaded) {
+        m_highLoaded = true;
+        const QImage high = DibImage::FromBmp(Resources::Bitmap(m_bitmapId, ArtScale::kHigh)).ToImage();
+        if (high.size() == m_skin.size() * ArtScale::kHigh) {
+            m_skinHigh = high;
+            m_skinHigh.setDevicePixelRatio(ArtScale::kHigh);
+        }
+    }
+    return m_skinHigh.isNull() ? m_skin : m_skinHigh;
+}
+
 void CSkinFrame::PaintSkin()
 {
     QPainter painter(m_widget);
-    painter.drawImage(QPoint(0, 0), m_skin, m_widget->rect());
+    const QImage& skin = SkinAt(ArtScale::For(painter));
+    // The source rectangle is in the picture's own pixels.
+    const QSizeF shown = QSizeF(m_widget->size()) * skin.devicePixelRatio();
+    painter.drawImage(QPointF(0, 0), skin, QRectF(QPointF(0, 0), shown));
 }
 
 void CSkinFrame::ApplyShape()

@@ -13,7 +13,9 @@
 // The look every skinned window shares, attached to any widget: its background
 // is painted from one bitmap, it takes the bitmap's size, its shape leaves out
 // the key-coloured pixels, and (where asked) a left-button press in the top
-// band moves the window.
+// band moves the window. On a screen of two device pixels per window pixel the
+// background is painted from the bitmap resource's picture at twice the size,
+// loaded at the first such paint; size and shape stay those of the bitmap.
 class CSkinFrame : public QObject {
     Q_OBJECT
 public:
@@ -34,12 +36,15 @@ public:
     ~CSkinFrame() override;
 
     // Attaches to `widget` with bitmap resource `bitmapId` (or the bytes of a
-    // .bmp file). Returns false when the bitmap is missing or unreadable; the
-    // widget then keeps its own look, size and shape.
+    // .bmp file, which has no larger picture). Returns false when the bitmap is
+    // missing or unreadable; the widget then keeps its own look, size and shape.
     bool Attach(QWidget* widget, int bitmapId, Features features, quint32 keyColorRef = kSkinKeyMagenta);
     bool Attach(QWidget* widget, const QByteArray& bmp, Features features, quint32 keyColorRef = kSkinKeyMagenta);
 
     const QImage& Skin() const { return m_skin; }
+    // The picture a paint at image scale 1 or ArtScale::kHigh draws: the larger
+    // one (its device pixel ratio 2) when the resource has it, else Skin().
+    const QImage& SkinAt(int scale);
     const QRegion& SkinRegion() const { return m_region; }
     Features ActiveFeatures() const { return m_features; }
 
@@ -56,6 +61,9 @@ private:
     QPointer<QWidget> m_widget;
     Features m_features = PaintBackground;
     QImage m_skin;
+    int m_bitmapId = 0; // the resource behind m_skin, 0 for bytes
+    bool m_highLoaded = false;
+    QImage m_skinHigh;
     QRegion m_region;
     CWindowDrag m_drag;
 };

@@ -38,10 +38,16 @@ QFont ArtKit::Font(qreal pixelSize, bool bold)
     return f;
 }
 
-QImage ArtKit::Canvas(int width, int height)
+QImage ArtKit::Canvas(int width, int height, int scale)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    return Filled(width, height, scale, Qt::transparent, QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage ArtKit::Filled(int width, int height, int scale, const QColor& fill, QImage::Format format)
+{
+    QImage image(width * scale, height * scale, format);
+    image.setDevicePixelRatio(scale);
+    image.fill(fill);
     return image;
 }
 
@@ -71,6 +77,7 @@ QImage ArtKit::CutWithMagenta(const QImage& argb)
 {
     QImage in = argb.convertToFormat(QImage::Format_ARGB32);
     QImage out(in.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(argb.devicePixelRatio());
     for (int y = 0; y < in.height(); ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(in.constScanLine(y));
         QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -109,9 +116,30 @@ QImage ArtKit::CutWithMagentaOver(const QImage& argb, const QColor& background)
 QImage ArtKit::Flatten(const QImage& argb, const QColor& background)
 {
     QImage out(argb.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(argb.devicePixelRatio());
     out.fill(background);
     QPainter p(&out);
     p.drawImage(0, 0, argb);
+    return out;
+}
+
+QImage ArtKit::KeyLike(const QImage& larger, const QImage& base, QRgb key)
+{
+    const int scale = base.width() > 0 ? larger.width() / base.width() : 0;
+    if (scale < 1 || larger.size() != base.size() * scale)
+        return larger;
+    key &= 0xFFFFFF;
+    const QImage from = base.convertToFormat(QImage::Format_RGB32);
+    QImage out = larger.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        const QRgb* under = reinterpret_cast<const QRgb*>(from.constScanLine(y / scale));
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb own = under[x / scale];
+            if ((own & 0xFFFFFF) == key || (line[x] & 0xFFFFFF) == key)
+                line[x] = own;
+        }
+    }
     return out;
 }
 
@@ -155,8 +183,12 @@ void BlurAlpha(QImage& img, int radius)
 
 void ArtKit::Shadow(QPainter& p, const QPainterPath& path, int blur, qreal offsetY, int alpha)
 {
+    // The device's own pixels (an image's width() counts them), the blur as
+    // wide in window pixels at every scale.
+    const qreal scale = p.device()->devicePixelRatio();
     const QSize size(p.device()->width(), p.device()->height());
     QImage mask(size, QImage::Format_ARGB32);
+    mask.setDevicePixelRatio(scale);
     mask.fill(Qt::transparent);
     {
         QPainter m(&mask);
@@ -165,7 +197,7 @@ void ArtKit::Shadow(QPainter& p, const QPainterPath& path, int blur, qreal offse
         m.setBrush(QColor(0, 0, 0, alpha));
         m.drawPath(path.translated(0, offsetY));
     }
-    BlurAlpha(mask, blur);
+    BlurAlpha(mask, qRound(blur * scale));
     // Tint the shadow a cool slate rather than pure black.
     for (int y = 0; y < mask.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(mask.scanLine(y));

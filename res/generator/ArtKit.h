@@ -20,8 +20,13 @@ public:
     static QString LoadFaces();
     static QFont Font(qreal pixelSize, bool bold = false);
 
-    // A transparent, premultiplied ARGB canvas.
-    static QImage Canvas(int width, int height);
+    // A transparent, premultiplied ARGB canvas of width x height window pixels
+    // at `scale` image pixels each (its device pixel ratio), so that painting
+    // in window pixels gives the sharper picture for high-density screens.
+    static QImage Canvas(int width, int height, int scale = 1);
+    // The same, opaque, filled with one colour.
+    static QImage Filled(int width, int height, int scale, const QColor& fill,
+                         QImage::Format format = QImage::Format_RGB32);
 
     // Template rectangle in dialog units to pixels.
     static QRectF Dlu(DialogFont font, qreal x, qreal y, qreal w, qreal h);
@@ -41,6 +46,12 @@ public:
 
     // Flattens an ARGB picture over a known background colour.
     static QImage Flatten(const QImage& argb, const QColor& background);
+
+    // A larger picture of an image cut with `key` (each base pixel `scale`
+    // times `scale` pixels) made to cut exactly where the base does: a window's
+    // shape comes from the base image, so no key colour may show inside it. A
+    // pixel the key covers in the larger picture alone takes its base pixel's colour.
+    static QImage KeyLike(const QImage& larger, const QImage& base, QRgb key);
 
     // A soft drop shadow of the given path (blurred, moved down by offsetY),
     // painted onto the whole device of p; paint the shape itself afterwards.

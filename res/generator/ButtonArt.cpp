@@ -52,9 +52,9 @@ Look PushLook(ButtonArt::Style style, ButtonArt::State state)
 }
 } // namespace
 
-QImage ButtonArt::HoverStrip(const Design& design)
+QImage ButtonArt::HoverStrip(const Design& design, int scale)
 {
-    QImage strip = ArtKit::Canvas(design.frameWidth * 3, design.height);
+    QImage strip = ArtKit::Canvas(design.frameWidth * 3, design.height, scale);
     const State order[3] = {State::Normal, State::Disabled, State::Active};
     for (int i = 0; i < 3; ++i) {
         QPainter p(&strip);
@@ -171,11 +171,10 @@ void ButtonArt::PaintContent(QPainter& p, const QRectF& body, const Design& desi
                design.caption);
 }
 
-QImage ButtonArt::TabStrip(bool selected, const QColor& background)
+QImage ButtonArt::TabStrip(bool selected, const QColor& background, int scale)
 {
     const int fw = 93, h = 28;
-    QImage strip(fw * 3, h, QImage::Format_RGB32);
-    strip.fill(background);
+    QImage strip = ArtKit::Filled(fw * 3, h, scale, background);
     const State order[3] = {State::Normal, State::Pressed, State::Active};
     for (int i = 0; i < 3; ++i) {
         QPainter p(&strip);
@@ -186,7 +185,7 @@ QImage ButtonArt::TabStrip(bool selected, const QColor& background)
     }
     // The tabs are loaded with 3D-colour mapping on some systems, which swaps
     // three exact greys for system colours: keep clear of them.
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < strip.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
         for (int x = 0; x < strip.width(); ++x) {
             const QRgb c = line[x] & 0xFFFFFF;

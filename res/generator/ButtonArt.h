@@ -22,10 +22,10 @@ public:
         int height;
     };
 
-    // Returns an RGBA8888 strip of 3 × frameWidth by height.
-    static QImage HoverStrip(const Design& design);
-    // Returns a 279 × 28 opaque strip drawn over the given background.
-    static QImage TabStrip(bool selected, const QColor& background);
+    // Returns an RGBA8888 strip of 3 × frameWidth by height, times `scale`.
+    static QImage HoverStrip(const Design& design, int scale = 1);
+    // Returns a 279 × 28 opaque strip (times `scale`) drawn over the given background.
+    static QImage TabStrip(bool selected, const QColor& background, int scale = 1);
 
 private:
     static void PaintFrame(QPainter& p, const Design& design, State state);

@@ -1,5 +1,6 @@
 #include "Catalogue.h"
 
+#include "ArtKit.h"
 #include "BmpWriter.h"
 #include "ButtonArt.h"
 #include "Logo.h"
@@ -16,54 +17,74 @@ namespace {
 using S = ButtonArt::Style;
 using G = Glyphs::Kind;
 
-Catalogue::Entry Bitmap(int id, int w, int h, const QString& use, std::function<QImage()> paint)
+Catalogue::Entry Bitmap(int id, int w, int h, const QString& use, std::function<QImage(int)> paint)
 {
     return {Catalogue::Type::Bitmap, id, w, h, use, std::move(paint)};
+}
+
+// A bitmap whose magenta pixels cut the shape of what shows it.
+Catalogue::Entry Shape(int id, int w, int h, const QString& use, std::function<QImage(int)> paint)
+{
+    return {Catalogue::Type::Bitmap, id, w, h, use, std::move(paint), true};
 }
 
 Catalogue::Entry Button(int id, int frameWidth, int h, const QString& use, S style, const QString& caption,
                         G glyph)
 {
     const ButtonArt::Design design{style, caption, glyph, frameWidth, h};
-    return {Catalogue::Type::Png, id, frameWidth * 3, h, use, [design] { return ButtonArt::HoverStrip(design); }};
+    return {Catalogue::Type::Png, id, frameWidth * 3, h, use,
+            [design](int scale) { return ButtonArt::HoverStrip(design, scale); }};
 }
 } // namespace
 
-QString Catalogue::Entry::Alias() const
+QString Catalogue::Entry::Alias(int scale) const
 {
+    const QString name = scale == 1 ? QString::number(id) : QStringLiteral("%1@%2x").arg(id).arg(scale);
     switch (type) {
-    case Type::Bitmap: return QStringLiteral("bitmap/%1.bmp").arg(id);
-    case Type::Png: return QStringLiteral("png/%1.png").arg(id);
-    case Type::Icon: return QStringLiteral("icon/%1.png").arg(id);
-    case Type::HicolorIcon: return QStringLiteral("hicolor/%1.png").arg(id);
+    case Type::Bitmap: return QStringLiteral("bitmap/%1.bmp").arg(name);
+    case Type::Png: return QStringLiteral("png/%1.png").arg(name);
+    case Type::Icon: return QStringLiteral("icon/%1.png").arg(name);
+    case Type::HicolorIcon: return QStringLiteral("hicolor/%1.png").arg(name);
     }
     return {};
 }
 
-QString Catalogue::Entry::FileName() const
+QString Catalogue::Entry::FileName(int scale) const
 {
-    return QStringLiteral("images/") + Alias();
+    return QStringLiteral("images/") + Alias(scale);
+}
+
+QList<int> Catalogue::Entry::Scales() const
+{
+    // The icon is 256 pixels already, the desktop's icons come at their sizes.
+    if (type == Type::Icon || type == Type::HicolorIcon)
+        return {1};
+    return {1, 2};
 }
 
 QList<Catalogue::Entry> Catalogue::All()
 {
     const ProgressArt progress(Palette::PageFill);
     return {
-        Bitmap(157, 700, 522, QStringLiteral("main window"), &WindowArt::Main),
+        Shape(157, 700, 522, QStringLiteral("main window"), &WindowArt::Main),
         Bitmap(161, 685, 410, QStringLiteral("conversion page"), &WindowArt::Page),
-        Bitmap(156, 387, 313, QStringLiteral("about box"), &WindowArt::About),
-        Bitmap(187, 286, 157, QStringLiteral("message box"), &WindowArt::Message),
-        Bitmap(163, 428, 497, QStringLiteral("settings window"), &WindowArt::Settings),
-        Bitmap(174, 377, 206, QStringLiteral("finish dialog"), &WindowArt::Finish),
-        Bitmap(145, 499, 170, QStringLiteral("password prompt"), [] { return WindowArt::Password(); }),
-        Bitmap(137, 429, 24, QStringLiteral("progress track"), [progress] { return progress.Track(); }),
-        Bitmap(138, 13, 20, QStringLiteral("progress fill body"), [progress] { return progress.FillBody(); }),
-        Bitmap(189, 9, 20, QStringLiteral("progress fill start"), [progress] { return progress.FillStart(); }),
-        Bitmap(188, 11, 20, QStringLiteral("progress fill end (white is transparent)"), [progress] { return progress.FillEnd(); }),
+        Shape(156, 387, 313, QStringLiteral("about box"), &WindowArt::About),
+        Shape(187, 286, 157, QStringLiteral("message box"), &WindowArt::Message),
+        Shape(163, 428, 497, QStringLiteral("settings window"), &WindowArt::Settings),
+        Shape(174, 377, WindowArt::FinishHeight(), QStringLiteral("finish dialog"), &WindowArt::Finish),
+        Shape(145, 499, 170, QStringLiteral("password prompt"), &WindowArt::Password),
+        Shape(137, 429, 24, QStringLiteral("progress track"),
+              [progress](int scale) { return progress.Track(scale); }),
+        Bitmap(138, 13, 20, QStringLiteral("progress fill body"),
+               [progress](int scale) { return progress.FillBody(scale); }),
+        Bitmap(189, 9, 20, QStringLiteral("progress fill start"),
+               [progress](int scale) { return progress.FillStart(scale); }),
+        Bitmap(188, 11, 20, QStringLiteral("progress fill end (white is transparent)"),
+               [progress](int scale) { return progress.FillEnd(scale); }),
         Bitmap(181, 279, 28, QStringLiteral("settings tab, page on show"),
-               [] { return ButtonArt::TabStrip(true, WindowArt::SettingsCard()); }),
+               [](int scale) { return ButtonArt::TabStrip(true, WindowArt::SettingsCard(), scale); }),
         Bitmap(182, 279, 28, QStringLiteral("settings tab, other pages"),
-               [] { return ButtonArt::TabStrip(false, WindowArt::SettingsCard()); }),
+               [](int scale) { return ButtonArt::TabStrip(false, WindowArt::SettingsCard(), scale); }),
 
         Button(152, 29, 21, QStringLiteral("close button of the dialogs"), S::CaptionClose, {}, G::None),
         Button(153, 98, 23, QStringLiteral("Cancel"), S::Secondary, QStringLiteral("Cancel"), G::None),
@@ -86,10 +107,14 @@ QList<Catalogue::Entry> Catalogue::All()
         Button(185, 69, 23, QStringLiteral("No"), S::Secondary, QStringLiteral("No"), G::None),
         Button(186, 69, 23, QStringLiteral("Yes"), S::Primary, QStringLiteral("Yes"), G::None),
 
-        {Type::Icon, 128, 256, 256, QStringLiteral("application icon"), [] { return Logo::Image(256); }},
-        {Type::HicolorIcon, 48, 48, 48, QStringLiteral("desktop icon, menus"), [] { return Logo::Image(48); }},
-        {Type::HicolorIcon, 128, 128, 128, QStringLiteral("desktop icon"), [] { return Logo::Image(128); }},
-        {Type::HicolorIcon, 256, 256, 256, QStringLiteral("desktop icon, large"), [] { return Logo::Image(256); }},
+        {Type::Icon, 128, 256, 256, QStringLiteral("application icon"),
+         [](int scale) { return Logo::Image(256, scale); }},
+        {Type::HicolorIcon, 48, 48, 48, QStringLiteral("desktop icon, menus"),
+         [](int scale) { return Logo::Image(48, scale); }},
+        {Type::HicolorIcon, 128, 128, 128, QStringLiteral("desktop icon"),
+         [](int scale) { return Logo::Image(128, scale); }},
+        {Type::HicolorIcon, 256, 256, 256, QStringLiteral("desktop icon, large"),
+         [](int scale) { return Logo::Image(256, scale); }},
     };
 }
 
@@ -104,31 +129,39 @@ QByteArray Catalogue::Encode(const Entry& entry, const QImage& image)
     return bytes;
 }
 
+QImage Catalogue::Paint(const Entry& entry, int scale)
+{
+    const QImage image = entry.paint(scale);
+    return entry.shapesWindow && scale > 1 ? ArtKit::KeyLike(image, entry.paint(1), qRgb(255, 0, 255)) : image;
+}
+
 bool Catalogue::WriteAll(const QString& resFolder, QString* error)
 {
     const QDir res(resFolder);
     QString qrc = QStringLiteral("<!-- Written by the artwork generator (res/generator); do not edit. -->\n"
                                  "<RCC>\n  <qresource prefix=\"/orvik\">\n");
     for (const Entry& entry : All()) {
-        const QImage image = entry.paint();
-        if (image.width() != entry.width || image.height() != entry.height) {
-            *error = QStringLiteral("%1: painted %2 x %3, listed %4 x %5")
-                         .arg(entry.Alias())
-                         .arg(image.width())
-                         .arg(image.height())
-                         .arg(entry.width)
-                         .arg(entry.height);
-            return false;
+        for (const int scale : entry.Scales()) {
+            const QImage image = Paint(entry, scale);
+            if (image.width() != entry.width * scale || image.height() != entry.height * scale) {
+                *error = QStringLiteral("%1: painted %2 x %3, listed %4 x %5")
+                             .arg(entry.Alias(scale))
+                             .arg(image.width())
+                             .arg(image.height())
+                             .arg(entry.width * scale)
+                             .arg(entry.height * scale);
+                return false;
+            }
+            const QString path = res.filePath(entry.FileName(scale));
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(Encode(entry, image)) < 0) {
+                *error = QStringLiteral("cannot write %1").arg(path);
+                return false;
+            }
+            if (entry.type != Type::HicolorIcon)
+                qrc += QStringLiteral("    <file alias=\"%1\">%2</file>\n").arg(entry.Alias(scale), entry.FileName(scale));
         }
-        const QString path = res.filePath(entry.FileName());
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(Encode(entry, image)) < 0) {
-            *error = QStringLiteral("cannot write %1").arg(path);
-            return false;
-        }
-        if (entry.type != Type::HicolorIcon)
-            qrc += QStringLiteral("    <file alias=\"%1\">%2</file>\n").arg(entry.Alias(), entry.FileName());
     }
     qrc += QStringLiteral("  </qresource>\n</RCC>\n");
     QFile out(res.filePath(QStringLiteral("resources.qrc")));

@@ -96,9 +96,9 @@ void Logo::Draw(QPainter& p, const QRectF& box)
     p.restore();
 }
 
-QImage Logo::Image(int size)
+QImage Logo::Image(int size, int scale)
 {
-    QImage image = ArtKit::Canvas(size, size);
+    QImage image = ArtKit::Canvas(size, size, scale);
     QPainter p(&image);
     Draw(p, QRectF(0, 0, size, size));
     return image;

@@ -10,5 +10,5 @@ class QPainter;
 class Logo {
 public:
     static void Draw(QPainter& p, const QRectF& box);
-    static QImage Image(int size);
+    static QImage Image(int size, int scale = 1);
 };

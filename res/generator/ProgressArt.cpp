@@ -19,9 +19,9 @@ ProgressArt::ProgressArt(const QColor& pageColour)
 {
 }
 
-QImage ProgressArt::TrackArgb() const
+QImage ProgressArt::TrackArgb(int scale) const
 {
-    QImage img = ArtKit::Canvas(kTrackW, kTrackH);
+    QImage img = ArtKit::Canvas(kTrackW, kTrackH, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF outer(0.5, 0.5, kTrackW - 1.0, kTrackH - 1.0);
@@ -38,47 +38,50 @@ QImage ProgressArt::TrackArgb() const
     return img;
 }
 
-QImage ProgressArt::Track() const
+QImage ProgressArt::Track(int scale) const
 {
-    return ArtKit::CutWithMagentaOver(TrackArgb(), m_page);
+    return ArtKit::CutWithMagentaOver(TrackArgb(scale), m_page);
 }
 
-QColor ProgressArt::GrooveColour(int row) const
+QColor ProgressArt::GrooveColour(int y, int scale) const
 {
-    const QImage track = ArtKit::Flatten(TrackArgb(), m_page);
-    return track.pixelColor(kTrackW / 2, kFillTop + row);
+    const QImage track = ArtKit::Flatten(TrackArgb(scale), m_page);
+    return track.pixelColor(kTrackW * scale / 2, kFillTop * scale + y);
 }
 
-QColor ProgressArt::FillColour(int column, int row, bool striped) const
+QColor ProgressArt::FillColour(int x, int y, bool striped, int scale) const
 {
-    // Vertical gradient of the product blue with a glossy upper half.
-    const qreal t = row / qreal(kFillH - 1);
+    // Vertical gradient of the product blue with a glossy upper half, a bar
+    // pixel of edge line at the top and bottom.
+    const int rows = kFillH * scale;
+    const qreal t = y / qreal(rows - 1);
     QColor c = t < 0.45 ? ArtKit::Mix(QColor(0x6C, 0xC9, 0xF2), QColor(0x2C, 0xA6, 0xE0), t / 0.45)
                         : ArtKit::Mix(QColor(0x12, 0x92, 0xD2), QColor(0x05, 0x6F, 0xAA), (t - 0.45) / 0.55);
-    if (row == 0)
+    const bool top = y < scale, bottom = y >= rows - scale;
+    if (top)
         c = QColor(0x3A, 0xA6, 0xDC);
-    if (row == kFillH - 1)
+    if (bottom)
         c = QColor(0x04, 0x62, 0x98);
-    if (striped && row > 0 && row < kFillH - 1 && (column + row) % kPeriod < 5)
+    if (striped && !top && !bottom && (x + y) % (kPeriod * scale) < 5 * scale)
         c = ArtKit::Mix(c, Qt::white, 0.13);
     return c;
 }
 
-QImage ProgressArt::FillBody() const
+QImage ProgressArt::FillBody(int scale) const
 {
-    QImage img(kPeriod, kFillH, QImage::Format_RGB32);
-    for (int y = 0; y < kFillH; ++y)
-        for (int x = 0; x < kPeriod; ++x)
-            img.setPixelColor(x, y, FillColour(x, y, true));
+    QImage img = ArtKit::Filled(kPeriod, kFillH, scale, Qt::black);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixelColor(x, y, FillColour(x, y, true, scale));
     return img;
 }
 
-QImage ProgressArt::FillStart() const
+QImage ProgressArt::FillStart(int scale) const
 {
     // Columns follow the body pattern (the bar counts its pattern from its left
     // end); the left corners are rounded, blended into the groove, cut with magenta.
     const int w = 9;
-    QImage shape = ArtKit::Canvas(w, kFillH);
+    QImage shape = ArtKit::Canvas(w, kFillH, scale);
     {
         QPainter p(&shape);
         p.setRenderHint(QPainter::Antialiasing);
@@ -86,13 +89,13 @@ QImage ProgressArt::FillStart() const
         p.setBrush(Qt::black);
         p.drawRoundedRect(QRectF(0, 0, w + 10, kFillH), 4, 4);
     }
-    QImage img(w, kFillH, QImage::Format_RGB32);
-    for (int y = 0; y < kFillH; ++y) {
-        const QColor groove = GrooveColour(y);
-        for (int x = 0; x < w; ++x) {
+    QImage img = ArtKit::Filled(w, kFillH, scale, Qt::black);
+    for (int y = 0; y < img.height(); ++y) {
+        const QColor groove = GrooveColour(y, scale);
+        for (int x = 0; x < img.width(); ++x) {
             const int a = qAlpha(shape.pixel(x, y));
-            QColor c = FillColour(x, y, true);
-            if (x == 0)
+            QColor c = FillColour(x, y, true, scale);
+            if (x < scale)
                 c = ArtKit::Mix(c, QColor(0x04, 0x62, 0x98), 0.45);
             if (a < 40)
                 img.setPixel(x, y, qRgb(255, 0, 255));
@@ -103,20 +106,19 @@ QImage ProgressArt::FillStart() const
     return img;
 }
 
-QImage ProgressArt::FillEnd() const
+QImage ProgressArt::FillEnd(int scale) const
 {
     // Drawn at x = N - 3 while the body already reaches N + 2: columns 0 to 5
     // give the fill a clean leading edge, the rest stay white (transparent), so
     // that a full bar ends inside the groove.
     const int w = 11;
-    QImage img(w, kFillH, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    for (int y = 0; y < kFillH; ++y) {
-        for (int x = 0; x <= 5; ++x) {
-            QColor c = FillColour(x, y, false);
-            if (x == 4)
+    QImage img = ArtKit::Filled(w, kFillH, scale, Qt::white);
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < 6 * scale; ++x) {
+            QColor c = FillColour(x, y, false, scale);
+            if (x / scale == 4)
                 c = ArtKit::Mix(c, Qt::white, 0.18);
-            if (x == 5)
+            if (x / scale == 5)
                 c = ArtKit::Mix(c, QColor(0x04, 0x62, 0x98), 0.45);
             if (c == QColor(Qt::white))
                 c = QColor(254, 254, 254);

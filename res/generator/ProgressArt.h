@@ -11,15 +11,18 @@ class ProgressArt {
 public:
     explicit ProgressArt(const QColor& pageColour);
 
-    QImage Track() const;     // 429 x 24
-    QImage FillBody() const;  // 13 x 20
-    QImage FillStart() const; // 9 x 20
-    QImage FillEnd() const;   // 11 x 20
+    // Each piece at `scale` image pixels per bar pixel (2 for high-density
+    // screens); sizes in bar pixels.
+    QImage Track(int scale = 1) const;     // 429 x 24
+    QImage FillBody(int scale = 1) const;  // 13 x 20
+    QImage FillStart(int scale = 1) const; // 9 x 20
+    QImage FillEnd(int scale = 1) const;   // 11 x 20
 
 private:
-    QImage TrackArgb() const;
-    QColor FillColour(int column, int row, bool striped) const;
-    QColor GrooveColour(int row) const; // the track's inside at fill row `row`
+    QImage TrackArgb(int scale) const;
+    // The fill at image pixel x, y of a piece drawn at `scale`.
+    QColor FillColour(int x, int y, bool striped, int scale) const;
+    QColor GrooveColour(int y, int scale) const; // the track's inside at fill image row y
 
     QColor m_page;
 };

@@ -23,14 +23,15 @@ QPainter* Begin(QImage& img, QPainter& p)
     p.begin(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setClipPath(Outline(img.width(), img.height()));
+    const QSize size = img.deviceIndependentSize().toSize(); // window pixels
+    p.setClipPath(Outline(size.width(), size.height()));
     return &p;
 }
 } // namespace
 
-QImage WindowArt::Frame(int w, int h, const QColor& body)
+QImage WindowArt::Frame(int w, int h, const QColor& body, int scale)
 {
-    QImage img = ArtKit::Canvas(w, h);
+    QImage img = ArtKit::Canvas(w, h, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -67,7 +68,8 @@ QImage WindowArt::CutOut(QImage& argb)
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(Palette::WindowBorder, 1));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(0.5, 0.5, argb.width() - 1.0, argb.height() - 1.0), kCorner - 0.5,
+        const QSizeF size = argb.deviceIndependentSize();
+        p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1.0, size.height() - 1.0), kCorner - 0.5,
                           kCorner - 0.5);
     }
     return ArtKit::CutWithMagenta(argb);
@@ -111,10 +113,9 @@ QColor WindowArt::SettingsCard()
     return Qt::white;
 }
 
-QImage WindowArt::Page()
+QImage WindowArt::Page(int scale)
 {
-    QImage img(685, 410, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Palette::Gutter);
+    QImage img = ArtKit::Filled(685, 410, scale, Palette::Gutter, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -141,10 +142,10 @@ QImage WindowArt::Page()
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage WindowArt::Main()
+QImage WindowArt::Main(int scale)
 {
     const int w = 700, h = 522;
-    QImage img = Frame(w, h, Palette::Gutter);
+    QImage img = Frame(w, h, Palette::Gutter, scale);
     QPainter p;
     Begin(img, p);
 
@@ -187,7 +188,7 @@ QImage WindowArt::Main()
     p.drawText(QPointF(81, 76), QStringLiteral("Turn workbooks into PDF documents"));
 
     // The page sits at rows 92..502; under it, the page's own artwork.
-    p.drawImage(QPointF(7, 92), Page());
+    p.drawImage(QPointF(7, 92), Page(scale));
 
     // Footer line.
     p.setFont(ArtKit::Font(11));
@@ -197,10 +198,10 @@ QImage WindowArt::Main()
     return CutOut(img);
 }
 
-QImage WindowArt::About()
+QImage WindowArt::About(int scale)
 {
     const int w = 387, h = 313;
-    QImage img = Frame(w, h, QColor(0xFC, 0xFD, 0xFE));
+    QImage img = Frame(w, h, QColor(0xFC, 0xFD, 0xFE), scale);
     QPainter p;
     Begin(img, p);
 
@@ -231,10 +232,10 @@ QImage WindowArt::About()
     return CutOut(img);
 }
 
-QImage WindowArt::Message()
+QImage WindowArt::Message(int scale)
 {
     const int w = 286, h = 157;
-    QImage img = Frame(w, h, Palette::Body);
+    QImage img = Frame(w, h, Palette::Body, scale);
     QPainter p;
     Begin(img, p);
     Footer(p, w, h, 113);
@@ -242,10 +243,10 @@ QImage WindowArt::Message()
     return CutOut(img);
 }
 
-QImage WindowArt::Settings()
+QImage WindowArt::Settings(int scale)
 {
     const int w = 428, h = 497;
-    QImage img = Frame(w, h, QColor(0xEC, 0xEF, 0xF3));
+    QImage img = Frame(w, h, QColor(0xEC, 0xEF, 0xF3), scale);
     QPainter p;
     Begin(img, p);
     // One white card holds the tab row (rows 47..74) and the page host
@@ -258,10 +259,19 @@ QImage WindowArt::Settings()
     return CutOut(img);
 }
 
-QImage WindowArt::Finish()
+int WindowArt::FinishHeight()
 {
-    const int w = 377, h = 206;
-    QImage img = Frame(w, h, Palette::Body);
+    // The buttons' row (template row 97, 23 pixels high) is the lowest; below it
+    // the same margin the buttons keep from the left edge, no blank band.
+    const QRectF buttons = ArtKit::Dlu(DF::ShellDlg8, 12, 97, 58, 14);
+    constexpr int kButtonHeight = 23;
+    return qRound(buttons.top()) + kButtonHeight + qRound(buttons.left());
+}
+
+QImage WindowArt::Finish(int scale)
+{
+    const int w = 377, h = FinishHeight();
+    QImage img = Frame(w, h, Palette::Body, scale);
     QPainter p;
     Begin(img, p);
     // A success mark left of the message line (at 88,39).
@@ -280,10 +290,10 @@ QImage WindowArt::Finish()
     return CutOut(img);
 }
 
-QImage WindowArt::Password()
+QImage WindowArt::Password(int scale)
 {
     const int w = 499, h = 170;
-    QImage img = Frame(w, h, Palette::Body);
+    QImage img = Frame(w, h, Palette::Body, scale);
     QPainter p;
     Begin(img, p);
     Footer(p, w, h, 126);

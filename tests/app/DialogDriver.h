@@ -70,6 +70,7 @@ inline QImage Screenshot(QWidget& window, const QString& name)
     QImage image = window.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     if (!window.mask().isEmpty()) {
         QImage cut(image.size(), QImage::Format_ARGB32);
+        cut.setDevicePixelRatio(image.devicePixelRatio()); // the mask is in window pixels
         cut.fill(Qt::transparent);
         QPainter painter(&cut);
         painter.setClipRegion(window.mask());

@@ -1,5 +1,5 @@
 // The finish dialog: its list and texts, Open File through the desktop's
-// opener, Open Folder through the file manager on a private bus (or the folder
+// opener (or a word that no PDF viewer is installed), Open Folder through the file manager on a private bus (or the folder
 // when there is none), and closing, which empties the names for the next run.
 #include "app/DialogDriver.h"
 #include "platform/DesktopDoubles.h"
@@ -41,11 +41,13 @@ void Press(CFinishDlg& dlg, Qt::Key key)
 }
 
 // An output folder with a blank and a non-ASCII letter in its path, holding
-// the PDFs of a run (produced b first, then a).
+// the PDFs of a run (produced b first, then a), on a desktop with a PDF viewer.
 class FinishDlg : public ::testing::Test {
 protected:
     FinishDlg()
     {
+        m_xdgOpen.Desktop().InstallEntry("viewer.desktop", "viewer %f");
+        m_xdgOpen.Desktop().SetDefault(kViewerList, "viewer.desktop", "application/pdf");
         m_folder = m_dir.path() + QStringLiteral("/Aus gabe ä");
         QDir().mkpath(m_folder);
         for (const QString& name : {QStringLiteral("b.pdf"), QStringLiteral("Bericht März #1.pdf")}) {
@@ -67,6 +69,8 @@ protected:
         EXPECT_TRUE(dlg.isVisible());
         EXPECT_EQ(CDialog::ActiveModal(), &dlg);
     }
+
+    static constexpr const char* kViewerList = "config/mimeapps.list";
 
     RecordingXdgOpen m_xdgOpen;
     QTemporaryDir m_dir;
@@ -90,7 +94,9 @@ TEST_F(FinishDlg, ListsEachNameOnceSortedWithoutRegardToCaseAndSelectsTheFirst)
 TEST_F(FinishDlg, ShowsTitleMessageSkinAndButtons)
 {
     Run([](CFinishDlg& dlg) {
-        EXPECT_EQ(dlg.size(), QSize(377, 206));
+        EXPECT_EQ(dlg.size(), QSize(377, 199));
+        // No blank band: under the buttons the margin they keep from the left edge.
+        EXPECT_EQ(dlg.height() - 1 - dlg.m_btnCancel.geometry().bottom(), dlg.m_btnOpenFile.x());
         EXPECT_EQ(dlg.m_skin.ActiveFeatures(), CSkinFrame::kDraggableWindow);
         EXPECT_EQ(dlg.m_stTitle.text(), QStringLiteral("Orvik Excel To PDF"));
         EXPECT_TRUE(dlg.m_stTitle.m_bDragWindow);
@@ -169,6 +175,25 @@ TEST_F(FinishDlg, OpenFileHandsTheWholePathToTheOpenerWithoutWaiting)
         ExpectStillOpen(dlg);
         dlg.EndDialog(1);
     });
+}
+
+TEST_F(FinishDlg, OpenFileWithoutAnyPdfViewerSaysSoInsteadOfStartingTheOpener)
+{
+    QFile::remove(m_xdgOpen.Desktop().Path(kViewerList));
+    MessageBoxSeam boxes;
+    Run([&](CFinishDlg& dlg) {
+        Click(dlg.m_btnOpenFile);
+        ASSERT_EQ(boxes.Questions().size(), 1);
+        EXPECT_TRUE(boxes.Questions()[0].text.startsWith("No program on this computer opens PDF files."));
+        EXPECT_EQ(boxes.Questions()[0].type, MB_OK | MB_ICONEXCLAMATION);
+        ExpectStillOpen(dlg);
+        // Once a viewer is installed the same click opens the file, and only that once.
+        m_xdgOpen.Desktop().SetDefault(kViewerList, "viewer.desktop", "application/pdf");
+        Click(dlg.m_btnOpenFile);
+        EXPECT_EQ(m_xdgOpen.Calls(), QList<QStringList>{{PathOf("b.pdf")}});
+        dlg.EndDialog(1);
+    });
+    EXPECT_EQ(boxes.Questions().size(), 1);
 }
 
 class FinishDlgOverBus : public FinishDlg {

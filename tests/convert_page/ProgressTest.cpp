@@ -15,9 +15,9 @@
 namespace {
 
 // The pieces decoded by Qt's own reader, independent of the bar's loader.
-QImage Piece(int id)
+QImage Piece(int id, int scale = 1)
 {
-    return QImage::fromData(Resources::Bitmap(id), "BMP").convertToFormat(QImage::Format_RGB32);
+    return QImage::fromData(Resources::Bitmap(id, scale), "BMP").convertToFormat(QImage::Format_RGB32);
 }
 
 QRgb Rgb(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
@@ -274,6 +274,39 @@ TEST_F(ProgressPixels, ACapLeftOfTheTrackIsCutAtItsEdge)
             }
         ExpectTrackOnly(img, n + 8);
     }
+}
+
+// The rightmost column of the middle row where the bar differs from the empty track.
+int FilledTo(const QImage& bar, const QImage& track)
+{
+    const int y = bar.height() / 2;
+    for (int x = bar.width() - 1; x >= 0; --x)
+        if (Rgb(bar, x, y) != Rgb(track, x, y))
+            return x;
+    return -1;
+}
+
+// On a screen of two device pixels per window pixel the bar is composed from
+// the pieces drawn at twice the size: the same columns filled, two pixels each,
+// and the cap over the fill's last columns.
+TEST_F(ProgressPixels, AtScaleTwoTheLargerPiecesFillTheSameColumns)
+{
+    const QImage fineTrack = Piece(CProgress::kTrackBitmap, 2);
+    for (const unsigned pos : {0u, 37u, 100u}) {
+        bar.SetPos(pos);
+        const QImage plain = bar.Compose(), fine = bar.Compose(2);
+        ASSERT_EQ(fine.size(), plain.size() * 2);
+        EXPECT_EQ(fine.devicePixelRatio(), 2.0);
+        const int plainEnd = FilledTo(plain, track);
+        EXPECT_EQ(FilledTo(fine, fineTrack), plainEnd < 0 ? -1 : 2 * plainEnd + 1) << pos;
+    }
+    // The cap's leading columns (fill row 10, its middle) at the fill's end.
+    const QImage fineCap = Piece(CProgress::kFillEndBitmap, 2);
+    bar.SetPos(37);
+    const QImage fine = bar.Compose(2);
+    const int capAt = 2 * (bar.FilledColumns() - 3);
+    for (int x = 0; x < 12; ++x)
+        EXPECT_EQ(Rgb(fine, capAt + x, 2 * 12), Rgb(fineCap, x, 2 * 10)) << x;
 }
 
 TEST(Progress, ScreenshotAtZeroHalfAndFull)

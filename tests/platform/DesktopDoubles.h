@@ -162,6 +162,9 @@ public:
                     true);
     }
 
+    // The private desktop the recorder sits in, where a test registers programs.
+    const XdgSandbox& Desktop() const { return m_box; }
+
     void Hold() { m_box.Write("hold", ""); }
     void Release() { QFile::remove(m_box.Path("hold")); }
 

@@ -1,6 +1,7 @@
 // The embedded artwork: every image the windows ask for exists with exactly its
-// size and format, strips change look between states, window shapes are cut
-// cleanly with the key colour, and unknown numbers give nothing.
+// size and format (and at twice the size), strips change look between states,
+// window shapes are cut cleanly with the key colour, and unknown numbers give
+// nothing.
 #include "res/Resources.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ struct Listed {
 
 // Backgrounds of the skinned top-level windows: shaped by magenta.
 const Listed kWindows[] = {
-    {157, 700, 522}, {156, 387, 313}, {187, 286, 157}, {163, 428, 497}, {174, 377, 206}, {145, 499, 170},
+    {157, 700, 522}, {156, 387, 313}, {187, 286, 157}, {163, 428, 497}, {174, 377, 199}, {145, 499, 170},
 };
 // The other BITMAP resources.
 const Listed kOtherBitmaps[] = {
@@ -141,6 +142,34 @@ TEST(EmbeddedImages, ButtonStripsAreRgbaPngsOfThreeFrames)
         EXPECT_EQ(l.width % 3, 0) << l.id;
     }
     ExpectPngRgba8(Resources::Icon(128), 256, 256, 128);
+}
+
+TEST(EmbeddedImages, EachImageComesAtTwiceTheSizeCutWhereItsBaseIsCut)
+{
+    QList<Listed> bitmaps(std::begin(kWindows), std::end(kWindows));
+    bitmaps += QList<Listed>(std::begin(kOtherBitmaps), std::end(kOtherBitmaps));
+    for (const Listed& l : bitmaps)
+        ExpectBmp24(Resources::Bitmap(l.id, 2), 2 * l.width, 2 * l.height, l.id);
+    for (const Listed& l : kStrips)
+        ExpectPngRgba8(Resources::Png(l.id, 2), 2 * l.width, 2 * l.height, l.id);
+
+    // Shapes (of the windows and the progress track) come from the base
+    // pictures: the larger ones may show no key colour inside them, nor paint
+    // where the shape is cut.
+    QList<Listed> shapes(std::begin(kWindows), std::end(kWindows));
+    shapes << Listed{137, 429, 24};
+    for (const Listed& l : shapes) {
+        const QImage base = Decode(Resources::Bitmap(l.id)), high = Decode(Resources::Bitmap(l.id, 2));
+        ASSERT_EQ(high.size(), base.size() * 2) << l.id;
+        int mismatched = 0;
+        for (int y = 0; y < high.height(); ++y) {
+            const auto* under = reinterpret_cast<const QRgb*>(base.constScanLine(y / 2));
+            const auto* line = reinterpret_cast<const QRgb*>(high.constScanLine(y));
+            for (int x = 0; x < high.width(); ++x)
+                mismatched += ((line[x] & 0xFFFFFF) == kMagenta) != ((under[x / 2] & 0xFFFFFF) == kMagenta);
+        }
+        EXPECT_EQ(mismatched, 0) << l.id;
+    }
 }
 
 TEST(EmbeddedImages, StripFramesDifferFromEachOther)
@@ -294,16 +323,18 @@ TEST(EmbeddedImages, EveryCommittedImageIsEmbeddedUnchanged)
         const QString type = info.dir().dirName();
         if (type == QStringLiteral("hicolor"))
             continue; // the desktop's icons are installed beside the program, not embedded
-        const int id = info.baseName().toInt();
-        const QByteArray embedded = type == "bitmap" ? Resources::Bitmap(id)
-                                  : type == "png"    ? Resources::Png(id)
+        const QStringList name = info.baseName().split('@'); // "157" or "157@2x"
+        const int id = name[0].toInt();
+        const int scale = name.size() > 1 ? name[1].chopped(1).toInt() : 1;
+        const QByteArray embedded = type == "bitmap" ? Resources::Bitmap(id, scale)
+                                  : type == "png"    ? Resources::Png(id, scale)
                                                      : Resources::Icon(id);
         QFile file(info.filePath());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(embedded, file.readAll()) << info.filePath().toStdString();
         ++files;
     }
-    EXPECT_EQ(files, int(std::size(kWindows) + std::size(kOtherBitmaps) + std::size(kStrips) + 1));
+    EXPECT_EQ(files, int(2 * (std::size(kWindows) + std::size(kOtherBitmaps) + std::size(kStrips)) + 1));
 }
 
 // Not a check: a contact sheet of the embedded images in the build folder,

@@ -323,8 +323,8 @@ TEST_F(WorkbookPrinting, ThreeSheetsMakeTheCallsInOrderAndOnePdf)
 
     QString firstFolder;
     for (int sheet = 1; sheet <= 3; ++sheet) {
-        ExpectShort(state->calls[5 + 7 * (sheet - 1)].args.at(0), static_cast<int16_t>(sheet), "Item index");
-        const std::vector<Variant>& print = state->calls[11 + 7 * (sheet - 1)].args;
+        ExpectShort(state->calls[5 + 8 * (sheet - 1)].args.at(0), static_cast<int16_t>(sheet), "Item index");
+        const std::vector<Variant>& print = state->calls[12 + 8 * (sheet - 1)].args;
         ExpectOmitted(print[0], "From");
         ExpectOmitted(print[1], "To");
         EXPECT_EQ(VT_I4, print[2].vt);

@@ -85,7 +85,8 @@ ReportLine RunReportFile::LineFor(const WorkbookReport& report) const
     line.seconds = report.seconds;
     if (ReportLine::HasPdf(report.result)) {
         line.pdf = report.pdfPath;
-        line.pages = PdfPageCount::Count(report.pdfPath);
+        // The run counted the pages it wrote; a PDF it kept is read for them.
+        line.pages = report.pages > 0 ? report.pages : PdfPageCount::Count(report.pdfPath);
     }
     // One a stop left before it says so as one the stop ended does.
     WorkbookReport said = report;
